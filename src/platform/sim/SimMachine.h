@@ -1,0 +1,143 @@
+// A deterministic simulated Windows machine for the unit tests: virtual time, memory figures, a
+// process table served in the real native record layout, a typed registry, top-level windows with
+// inboxes, recorded message boxes and service-manager calls. A fixture, not a second Windows: it
+// grows only as far as a test needs it. Thread-safe, since the control thread and the service
+// thread use it at once.
+#pragma once
+
+#include <cstdint>
+#include <functional>
+#include <map>
+#include <memory>
+#include <mutex>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "platform/NativeRecords.h"
+#include "platform/Platform.h"
+
+namespace kxp::sim {
+
+// Thrown by Process::ExitProcess, so that a test can see the process end and carry on.
+struct SimProcessExit {
+    std::uint32_t exitCode;
+};
+
+struct SimProcess {
+    std::uint32_t pid = 0;
+    std::optional<std::u16string> imageName;  // nullopt: a null name pointer (the idle process)
+    std::int64_t userTime = 0;                // 100 ns units
+    std::int64_t kernelTime = 0;
+};
+
+struct SimPageFile {
+    std::uint32_t totalPages = 0;
+    std::uint32_t pagesInUse = 0;
+};
+
+struct SimMessage {
+    std::uint32_t message = 0;
+    std::uintptr_t wParam = 0;
+    std::intptr_t lParam = 0;
+};
+
+struct SimMessageBox {
+    std::string text;
+    std::string caption;
+    std::uint32_t flags = 0;
+};
+
+struct SimStatusReport {
+    platform::ServiceState state;
+    std::uint32_t controlsAccepted;
+    std::uint32_t exitCode;
+    std::uint32_t tick;
+};
+
+struct SimInstalledService {
+    platform::ServiceDeclaration declaration;
+    std::string binaryPath;
+};
+
+struct SimRegistryValue {
+    std::uint32_t type = platform::kRegNone;
+    std::vector<std::uint8_t> data;
+};
+
+class SimMachine {
+public:
+    SimMachine();
+    ~SimMachine();
+    SimMachine(const SimMachine&) = delete;
+    SimMachine& operator=(const SimMachine&) = delete;
+
+    platform::Platform& platform();
+
+    // Clock: Sleep advances virtual time and runs the actions that fall due, in order.
+    std::uint32_t Now() const;
+    void SetNow(std::uint32_t tick);
+    void At(std::uint32_t tick, std::function<void()> action);
+    std::uint64_t TotalSleptMs() const;
+
+    // Memory and processors.
+    void SetMemory(std::uint64_t totalPhys, std::uint64_t availPhys, std::uint64_t totalPageFile,
+                   std::uint64_t availPageFile);
+    void SetProcessorCount(std::uint32_t count);
+
+    // Native queries. Each class can be made to fail with a status of the test's choosing.
+    void SetProcesses(std::vector<SimProcess> processes);
+    void SetProcessorIdleTimes(std::vector<std::int64_t> idleTimes);  // class 8, per processor
+    void SetPageFiles(std::vector<SimPageFile> pageFiles);
+    void SetFileCache(const platform::SystemFileCacheInformation64& info);
+    void FailQuery(std::uint32_t informationClass, std::uint32_t status);
+    // Replaces what class 5 returns with raw bytes (for malformed-record tests).
+    void SetRawProcessBuffer(std::vector<std::uint8_t> bytes);
+    int QueryCount(std::uint32_t informationClass) const;
+    std::vector<std::uint32_t> QueryLengths(std::uint32_t informationClass) const;
+    std::optional<platform::SystemFileCacheInformation64> LastFileCacheSet() const;
+
+    // Registry. Paths are relative to the root, a leading backslash is ignored, case-insensitive.
+    void SetValue(platform::RegistryRoot root, const std::string& path, const std::string& name,
+                  SimRegistryValue value);
+    void SetDword(platform::RegistryRoot root, const std::string& path, const std::string& name,
+                  std::uint32_t value);
+    void SetString(platform::RegistryRoot root, const std::string& path, const std::string& name,
+                   const std::string& value);
+    void CreateKey(platform::RegistryRoot root, const std::string& path);
+    std::optional<SimRegistryValue> GetValue(platform::RegistryRoot root, const std::string& path,
+                                             const std::string& name) const;
+    bool KeyExists(platform::RegistryRoot root, const std::string& path) const;
+    int OpenKeyCount() const;  // keys opened and not yet closed
+
+    // Top-level windows. A hung window answers no message; a sent message costs it the full
+    // timeout unless the sender aborts on hung windows.
+    platform::Handle AddWindow(const std::string& className, const std::string& title,
+                               bool hung = false);
+    void RemoveWindow(platform::Handle window);
+    void SetHung(platform::Handle window, bool hung);
+    std::vector<SimMessage> Inbox(platform::Handle window) const;
+    std::optional<std::uint32_t> RegisteredMessage(const std::string& name) const;
+    int PumpCount() const;
+
+    std::vector<SimMessageBox> MessageBoxes() const;
+
+    // Process.
+    int TrimCount() const;
+    std::vector<std::string> DebugOutput() const;
+    void SetModuleFileName(const std::string& path);
+
+    // Service host: RunServiceApplication calls ServiceMain on the calling thread.
+    std::vector<SimStatusReport> StatusReports() const;
+    std::optional<SimInstalledService> InstalledService(const std::string& name) const;
+    void FailServiceInstall(std::uint32_t errorCode);
+    void SetStartedByServiceManager(bool started);
+    std::vector<std::string> EventLog() const;
+
+private:
+    struct State;
+    class Impl;
+    std::unique_ptr<Impl> impl_;
+};
+
+}  // namespace kxp::sim
