@@ -5,6 +5,7 @@
 #include <cstdint>
 #include <mutex>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "platform/NativeRecords.h"
@@ -23,7 +24,7 @@ struct MemoryFigures {
 };
 
 class TSystemData {
-public:
+  public:
     TSystemData(platform::SystemInformation& system, platform::Clock& clock);
 
     // May run on the control thread (code 129) while the service thread reads: the memory figures
@@ -53,16 +54,23 @@ public:
     std::int32_t CpuIdleCore4 = 0;
     std::uint32_t ElapsedMs = 1000;
 
-    std::uint32_t PageFileBufferSize() const { return static_cast<std::uint32_t>(pageFileBuffer_.size()); }
+    std::uint32_t PageFileBufferSize() const {
+        return static_cast<std::uint32_t>(pageFileBuffer_.size());
+    }
     std::uint32_t ProcessBufferSize() const { return processBufferSize_; }
 
-private:
+  private:
+    void SamplePerProcessorFigures();
+    // Looks at one record of the process list; false when the record's times must not count as
+    // idle time.
+    bool WatchProcess(std::u16string_view imageName, std::uint32_t processId);
+    std::uint32_t ProcessorIdleTime();
+
     platform::SystemInformation& system_;
     platform::Clock& clock_;
 
     mutable std::mutex memoryLock_;
     MemoryFigures memory_;
-    platform::MemoryStatusEx memStatus_{};
 
     std::vector<std::uint8_t> pageFileBuffer_;
     std::uint32_t processBufferSize_ = 32768;

@@ -7,9 +7,7 @@
 
 #include <cstdint>
 #include <functional>
-#include <map>
 #include <memory>
-#include <mutex>
 #include <optional>
 #include <string>
 #include <vector>
@@ -34,6 +32,14 @@ struct SimProcess {
 struct SimPageFile {
     std::uint32_t totalPages = 0;
     std::uint32_t pagesInUse = 0;
+};
+
+// A process-query answer laid out as if the caller's buffer started at address 0: each 64-bit
+// field listed in addressFields holds an offset into bytes, which the query turns into the address
+// inside the caller's buffer. Lets a test corrupt a well-formed answer and still have it served.
+struct SimRawProcessBuffer {
+    std::vector<std::uint8_t> bytes;
+    std::vector<std::uint32_t> addressFields;
 };
 
 struct SimMessage {
@@ -66,7 +72,7 @@ struct SimRegistryValue {
 };
 
 class SimMachine {
-public:
+  public:
     SimMachine();
     ~SimMachine();
     SimMachine(const SimMachine&) = delete;
@@ -74,25 +80,38 @@ public:
 
     platform::Platform& platform();
 
-    // Clock: Sleep advances virtual time and runs the actions that fall due, in order.
+    // Clock: Sleep advances virtual time and runs the actions that fall due, in order. Virtual
+    // time is shared: every Sleep, from any thread, moves it on. The tick starts at 0.
     std::uint32_t Now() const;
+    // Changes the tick GetTickCount reports; actions already scheduled keep their distance.
     void SetNow(std::uint32_t tick);
+    // A tick already passed (up to 2^31 ms behind) runs at the next Sleep.
     void At(std::uint32_t tick, std::function<void()> action);
     std::uint64_t TotalSleptMs() const;
 
-    // Memory and processors.
+    // Memory and processors. GlobalMemoryStatusEx fails, as on Windows, unless the record's
+    // length member is 64.
     void SetMemory(std::uint64_t totalPhys, std::uint64_t availPhys, std::uint64_t totalPageFile,
                    std::uint64_t availPageFile);
-    void SetProcessorCount(std::uint32_t count);
+    void SetProcessorCount(std::uint32_t count);  // default 1; 0 is served as is
 
     // Native queries. Each class can be made to fail with a status of the test's choosing.
+    // Class 5 with an empty table succeeds with 0 bytes written.
     void SetProcesses(std::vector<SimProcess> processes);
-    void SetProcessorIdleTimes(std::vector<std::int64_t> idleTimes);  // class 8, per processor
+    // Class 8 serves one record per entry; with none set, one zeroed record per processor.
+    void SetProcessorIdleTimes(std::vector<std::int64_t> idleTimes);
+    // Until this is called class 18 answers kStatusInvalidInfoClass, as Wine does; an empty list
+    // then succeeds with 0 bytes written.
     void SetPageFiles(std::vector<SimPageFile> pageFiles);
     void SetFileCache(const platform::SystemFileCacheInformation64& info);
+    // Applies to NtQuerySystemInformation and, for class 21, to NtSetSystemInformation too.
+    // kStatusSuccess clears the failure.
     void FailQuery(std::uint32_t informationClass, std::uint32_t status);
     // Replaces what class 5 returns with raw bytes (for malformed-record tests).
     void SetRawProcessBuffer(std::vector<std::uint8_t> bytes);
+    void SetRawProcessBuffer(SimRawProcessBuffer raw);
+    // The well-formed class 5 answer for a table, in the relocatable form above.
+    static SimRawProcessBuffer ProcessBufferImage(const std::vector<SimProcess>& processes);
     int QueryCount(std::uint32_t informationClass) const;
     std::vector<std::uint32_t> QueryLengths(std::uint32_t informationClass) const;
     std::optional<platform::SystemFileCacheInformation64> LastFileCacheSet() const;
@@ -102,6 +121,7 @@ public:
                   SimRegistryValue value);
     void SetDword(platform::RegistryRoot root, const std::string& path, const std::string& name,
                   std::uint32_t value);
+    // Stored as REG_SZ with its terminating NUL, as RegSetValueEx callers normally write it.
     void SetString(platform::RegistryRoot root, const std::string& path, const std::string& name,
                    const std::string& value);
     void CreateKey(platform::RegistryRoot root, const std::string& path);
@@ -111,7 +131,8 @@ public:
     int OpenKeyCount() const;  // keys opened and not yet closed
 
     // Top-level windows. A hung window answers no message; a sent message costs it the full
-    // timeout unless the sender aborts on hung windows.
+    // timeout unless the sender aborts on hung windows. A broadcast succeeds when at least one
+    // window received it.
     platform::Handle AddWindow(const std::string& className, const std::string& title,
                                bool hung = false);
     void RemoveWindow(platform::Handle window);
@@ -130,12 +151,15 @@ public:
     // Service host: RunServiceApplication calls ServiceMain on the calling thread.
     std::vector<SimStatusReport> StatusReports() const;
     std::optional<SimInstalledService> InstalledService(const std::string& name) const;
+    // Every later InstallService fails with this code; 0 lets installs succeed again.
     void FailServiceInstall(std::uint32_t errorCode);
     void SetStartedByServiceManager(bool started);
+    // Plays the control dispatcher: calls Control on the entry whose ServiceMain is running, on
+    // the calling thread. False when no service is running.
+    bool SendControl(std::uint32_t code);
     std::vector<std::string> EventLog() const;
 
-private:
-    struct State;
+  private:
     class Impl;
     std::unique_ptr<Impl> impl_;
 };

@@ -1,0 +1,301 @@
+#include "platform/sim/SimMachine.h"
+
+#include <algorithm>
+#include <cstring>
+
+#include "platform/sim/SimNativeImages.h"
+#include "platform/sim/SimServices.h"
+
+namespace kxp::sim {
+
+using detail::ToLower;
+
+class SimMachine::Impl {
+  public:
+    Impl() {
+        for (auto root : {platform::RegistryRoot::LocalMachine, platform::RegistryRoot::Users,
+                          platform::RegistryRoot::CurrentUser}) {
+            detail::EnsureRegistryKey(state, detail::RegistryKeyName(root, ""));
+        }
+    }
+
+    detail::SimState state;
+    detail::SimClock clock{state};
+    detail::SimSystemInformation system{state};
+    detail::SimRegistry registry{state};
+    detail::SimWindows windows{state};
+    detail::SimProcessApi process{state};
+    detail::SimServiceHost services{state};
+    platform::Platform platform{clock, system, registry, windows, process, services};
+};
+
+SimMachine::SimMachine() : impl_(std::make_unique<Impl>()) {}
+SimMachine::~SimMachine() = default;
+
+platform::Platform& SimMachine::platform() {
+    return impl_->platform;
+}
+
+std::uint32_t SimMachine::Now() const {
+    std::lock_guard lock(impl_->state.mutex);
+    return impl_->state.Now();
+}
+
+void SimMachine::SetNow(std::uint32_t tick) {
+    std::lock_guard lock(impl_->state.mutex);
+    impl_->state.tickOffset = tick - static_cast<std::uint32_t>(impl_->state.elapsedMs);
+}
+
+void SimMachine::At(std::uint32_t tick, std::function<void()> action) {
+    auto& state = impl_->state;
+    std::lock_guard lock(state.mutex);
+    const auto ahead = static_cast<std::int32_t>(tick - state.Now());
+    state.actions.emplace(state.elapsedMs + static_cast<std::uint64_t>(std::max(ahead, 0)),
+                          std::move(action));
+}
+
+std::uint64_t SimMachine::TotalSleptMs() const {
+    std::lock_guard lock(impl_->state.mutex);
+    return impl_->state.sleptMs;
+}
+
+void SimMachine::SetMemory(std::uint64_t totalPhys, std::uint64_t availPhys,
+                           std::uint64_t totalPageFile, std::uint64_t availPageFile) {
+    // The whole user address space of an x64 process.
+    constexpr std::uint64_t kVirtualSize = 0x7FFFFFFE0000;
+    std::lock_guard lock(impl_->state.mutex);
+    auto& memory = impl_->state.memory;
+    const std::uint64_t used = availPhys < totalPhys ? totalPhys - availPhys : 0;
+    memory.dwMemoryLoad = totalPhys == 0
+                              ? 0
+                              : static_cast<std::uint32_t>(100.0 * static_cast<double>(used) /
+                                                           static_cast<double>(totalPhys));
+    memory.ullTotalPhys = totalPhys;
+    memory.ullAvailPhys = availPhys;
+    memory.ullTotalPageFile = totalPageFile;
+    memory.ullAvailPageFile = availPageFile;
+    memory.ullTotalVirtual = kVirtualSize;
+    memory.ullAvailVirtual = kVirtualSize;
+}
+
+void SimMachine::SetProcessorCount(std::uint32_t count) {
+    std::lock_guard lock(impl_->state.mutex);
+    impl_->state.processorCount = count;
+}
+
+void SimMachine::SetProcesses(std::vector<SimProcess> processes) {
+    std::lock_guard lock(impl_->state.mutex);
+    impl_->state.processes = std::move(processes);
+    impl_->state.rawProcesses.reset();
+}
+
+void SimMachine::SetProcessorIdleTimes(std::vector<std::int64_t> idleTimes) {
+    std::lock_guard lock(impl_->state.mutex);
+    impl_->state.idleTimes = std::move(idleTimes);
+}
+
+void SimMachine::SetPageFiles(std::vector<SimPageFile> pageFiles) {
+    std::lock_guard lock(impl_->state.mutex);
+    impl_->state.pageFiles = std::move(pageFiles);
+}
+
+void SimMachine::SetFileCache(const platform::SystemFileCacheInformation64& info) {
+    std::lock_guard lock(impl_->state.mutex);
+    impl_->state.fileCache = info;
+}
+
+void SimMachine::FailQuery(std::uint32_t informationClass, std::uint32_t status) {
+    std::lock_guard lock(impl_->state.mutex);
+    if (status == platform::kStatusSuccess) {
+        impl_->state.failures.erase(informationClass);
+    } else {
+        impl_->state.failures[informationClass] = status;
+    }
+}
+
+void SimMachine::SetRawProcessBuffer(std::vector<std::uint8_t> bytes) {
+    SetRawProcessBuffer(SimRawProcessBuffer{std::move(bytes), {}});
+}
+
+void SimMachine::SetRawProcessBuffer(SimRawProcessBuffer raw) {
+    std::lock_guard lock(impl_->state.mutex);
+    impl_->state.rawProcesses = std::move(raw);
+}
+
+SimRawProcessBuffer SimMachine::ProcessBufferImage(const std::vector<SimProcess>& processes) {
+    return detail::ProcessImage(processes);
+}
+
+int SimMachine::QueryCount(std::uint32_t informationClass) const {
+    return static_cast<int>(QueryLengths(informationClass).size());
+}
+
+std::vector<std::uint32_t> SimMachine::QueryLengths(std::uint32_t informationClass) const {
+    std::lock_guard lock(impl_->state.mutex);
+    const auto& lengths = impl_->state.queryLengths;
+    const auto found = lengths.find(informationClass);
+    return found == lengths.end() ? std::vector<std::uint32_t>{} : found->second;
+}
+
+std::optional<platform::SystemFileCacheInformation64> SimMachine::LastFileCacheSet() const {
+    std::lock_guard lock(impl_->state.mutex);
+    return impl_->state.lastFileCacheSet;
+}
+
+void SimMachine::SetValue(platform::RegistryRoot root, const std::string& path,
+                          const std::string& name, SimRegistryValue value) {
+    std::lock_guard lock(impl_->state.mutex);
+    auto& key = detail::EnsureRegistryKey(impl_->state, detail::RegistryKeyName(root, path));
+    key.values[ToLower(name)] = std::move(value);
+}
+
+void SimMachine::SetDword(platform::RegistryRoot root, const std::string& path,
+                          const std::string& name, std::uint32_t value) {
+    std::vector<std::uint8_t> data(sizeof value);
+    std::memcpy(data.data(), &value, sizeof value);
+    SetValue(root, path, name, SimRegistryValue{platform::kRegDword, std::move(data)});
+}
+
+void SimMachine::SetString(platform::RegistryRoot root, const std::string& path,
+                           const std::string& name, const std::string& value) {
+    std::vector<std::uint8_t> data(value.begin(), value.end());
+    data.push_back(0);
+    SetValue(root, path, name, SimRegistryValue{platform::kRegSz, std::move(data)});
+}
+
+void SimMachine::CreateKey(platform::RegistryRoot root, const std::string& path) {
+    std::lock_guard lock(impl_->state.mutex);
+    detail::EnsureRegistryKey(impl_->state, detail::RegistryKeyName(root, path));
+}
+
+std::optional<SimRegistryValue> SimMachine::GetValue(platform::RegistryRoot root,
+                                                     const std::string& path,
+                                                     const std::string& name) const {
+    std::lock_guard lock(impl_->state.mutex);
+    const auto& keys = impl_->state.keys;
+    const auto key = keys.find(detail::RegistryKeyName(root, path));
+    if (key == keys.end()) return std::nullopt;
+    const auto value = key->second.values.find(ToLower(name));
+    if (value == key->second.values.end()) return std::nullopt;
+    return value->second;
+}
+
+bool SimMachine::KeyExists(platform::RegistryRoot root, const std::string& path) const {
+    std::lock_guard lock(impl_->state.mutex);
+    return impl_->state.keys.contains(detail::RegistryKeyName(root, path));
+}
+
+int SimMachine::OpenKeyCount() const {
+    std::lock_guard lock(impl_->state.mutex);
+    return static_cast<int>(impl_->state.openKeys.size());
+}
+
+platform::Handle SimMachine::AddWindow(const std::string& className, const std::string& title,
+                                       bool hung) {
+    std::lock_guard lock(impl_->state.mutex);
+    auto& state = impl_->state;
+    const platform::Handle handle = state.nextWindow;
+    state.nextWindow += 0x10;
+    state.windows.push_back(detail::SimWindow{handle, className, title, hung, {}});
+    return handle;
+}
+
+void SimMachine::RemoveWindow(platform::Handle window) {
+    std::lock_guard lock(impl_->state.mutex);
+    std::erase_if(impl_->state.windows,
+                  [window](const detail::SimWindow& w) { return w.handle == window; });
+}
+
+void SimMachine::SetHung(platform::Handle window, bool hung) {
+    std::lock_guard lock(impl_->state.mutex);
+    if (auto* found = impl_->state.FindWindowByHandle(window)) found->hung = hung;
+}
+
+std::vector<SimMessage> SimMachine::Inbox(platform::Handle window) const {
+    std::lock_guard lock(impl_->state.mutex);
+    const auto* found = impl_->state.FindWindowByHandle(window);
+    return found != nullptr ? found->inbox : std::vector<SimMessage>{};
+}
+
+std::optional<std::uint32_t> SimMachine::RegisteredMessage(const std::string& name) const {
+    std::lock_guard lock(impl_->state.mutex);
+    const auto& ids = impl_->state.registeredMessages;
+    const auto found = ids.find(ToLower(name));
+    return found == ids.end() ? std::nullopt : std::optional<std::uint32_t>(found->second);
+}
+
+int SimMachine::PumpCount() const {
+    std::lock_guard lock(impl_->state.mutex);
+    return impl_->state.pumpCount;
+}
+
+std::vector<SimMessageBox> SimMachine::MessageBoxes() const {
+    std::lock_guard lock(impl_->state.mutex);
+    return impl_->state.messageBoxes;
+}
+
+int SimMachine::TrimCount() const {
+    std::lock_guard lock(impl_->state.mutex);
+    return impl_->state.trimCount;
+}
+
+std::vector<std::string> SimMachine::DebugOutput() const {
+    std::lock_guard lock(impl_->state.mutex);
+    return impl_->state.debugOutput;
+}
+
+void SimMachine::SetModuleFileName(const std::string& path) {
+    std::lock_guard lock(impl_->state.mutex);
+    impl_->state.moduleFileName = path;
+}
+
+std::vector<SimStatusReport> SimMachine::StatusReports() const {
+    std::lock_guard lock(impl_->state.mutex);
+    return impl_->state.statusReports;
+}
+
+std::optional<SimInstalledService> SimMachine::InstalledService(const std::string& name) const {
+    std::lock_guard lock(impl_->state.mutex);
+    const auto& services = impl_->state.services;
+    const auto found = services.find(ToLower(name));
+    return found == services.end() ? std::nullopt
+                                   : std::optional<SimInstalledService>(found->second);
+}
+
+void SimMachine::FailServiceInstall(std::uint32_t errorCode) {
+    std::lock_guard lock(impl_->state.mutex);
+    impl_->state.installFailure = errorCode;
+}
+
+void SimMachine::SetStartedByServiceManager(bool started) {
+    std::lock_guard lock(impl_->state.mutex);
+    impl_->state.startedByServiceManager = started;
+}
+
+bool SimMachine::SendControl(std::uint32_t code) {
+    auto& state = impl_->state;
+    platform::ServiceEntry* entry = nullptr;
+    {
+        std::lock_guard lock(state.mutex);
+        if (state.runningEntry == nullptr) return false;
+        entry = state.runningEntry;
+        ++state.controlsInFlight;
+    }
+    struct Done {
+        detail::SimState& state;
+        ~Done() {
+            std::lock_guard lock(state.mutex);
+            --state.controlsInFlight;
+            state.controlsDone.notify_all();
+        }
+    } done{state};
+    entry->Control(code);
+    return true;
+}
+
+std::vector<std::string> SimMachine::EventLog() const {
+    std::lock_guard lock(impl_->state.mutex);
+    return impl_->state.eventLog;
+}
+
+}  // namespace kxp::sim

@@ -1,0 +1,33 @@
+// Careful readers of the records NtQuerySystemInformation returns. The bytes come from outside the
+// service, so nothing is trusted: a record is read only when it lies wholly inside the valid bytes,
+// a chain ends at the first link that does not lead to a further whole record, and a name is read
+// only when its text lies wholly inside the buffer.
+#pragma once
+
+#include <cstdint>
+#include <functional>
+#include <span>
+#include <string>
+
+namespace kxp {
+
+struct ProcessRecord {
+    bool nullName = false;     // a null name pointer: the idle process
+    std::u16string imageName;  // empty for a null name or one that cannot be read safely
+    std::uint32_t processId = 0;
+    std::int64_t userTime = 0;  // 100 ns units
+    std::int64_t kernelTime = 0;
+};
+
+// Calls visit for each process record (class 5), in list order.
+void WalkProcessRecords(std::span<const std::uint8_t> bytes,
+                        const std::function<void(const ProcessRecord&)>& visit);
+
+// The pages in use of every paging file (class 18), times the page size of 4096, in 64 bits so
+// that the sum does not wrap at 4 GB.
+std::uint64_t PageFileBytesInUse(std::span<const std::uint8_t> bytes);
+
+// Image names are compared with the product's fixed names ignoring ASCII case.
+bool NameEquals(std::u16string_view name, std::string_view asciiName);
+
+}  // namespace kxp

@@ -1,0 +1,185 @@
+#include "sysinfo/TSystemData.h"
+
+#include <algorithm>
+#include <cstring>
+#include <span>
+
+#include "sysinfo/NativeRecordWalk.h"
+
+namespace kxp {
+namespace {
+
+using platform::kStatusInfoLengthMismatch;
+using platform::kStatusSuccess;
+
+constexpr std::uint32_t kInitialBufferSize = 32768;
+constexpr std::uint32_t kBufferGrowStep = 8192;
+// A query that reports a length mismatch for ever would otherwise grow the buffer for ever, with
+// the service thread stuck in the loop; no real answer comes near this size.
+constexpr std::size_t kMaxQueryBuffer = std::size_t{64} << 20;
+constexpr std::uint32_t kMinScanIntervalMs = 500;
+constexpr std::size_t kProcessorRecordsFirstTry = 64;
+constexpr std::size_t kMaxProcessorRecords = 4096;
+
+struct QueryResult {
+    std::uint32_t status;
+    std::uint32_t validLength;  // bytes the query says it wrote, within the buffer
+};
+
+// Queries one class into buffer, growing it by 8192 bytes at each length mismatch. Past the cap
+// the query is abandoned: the buffer gets back its size from before the call, and the status
+// stays the mismatch, so the caller keeps its previous figures.
+QueryResult QueryGrowing(platform::SystemInformation& system, std::uint32_t informationClass,
+                         std::vector<std::uint8_t>& buffer) {
+    const std::size_t originalSize = buffer.size();
+    std::uint32_t returned = 0;
+    std::uint32_t status = system.NtQuerySystemInformation(
+        informationClass, buffer.data(), static_cast<std::uint32_t>(buffer.size()), &returned);
+    while (status == kStatusInfoLengthMismatch) {
+        if (buffer.size() + kBufferGrowStep > kMaxQueryBuffer) {
+            buffer = std::vector<std::uint8_t>(originalSize);
+            return {status, 0};
+        }
+        buffer.resize(buffer.size() + kBufferGrowStep);
+        returned = 0;
+        status = system.NtQuerySystemInformation(
+            informationClass, buffer.data(), static_cast<std::uint32_t>(buffer.size()), &returned);
+    }
+    return {status, static_cast<std::uint32_t>(std::min<std::size_t>(returned, buffer.size()))};
+}
+
+}  // namespace
+
+TSystemData::TSystemData(platform::SystemInformation& system, platform::Clock& clock)
+    : system_(system), clock_(clock), pageFileBuffer_(kInitialBufferSize) {
+    const auto processors = static_cast<std::uint8_t>(system_.NumberOfProcessors());
+    ProcessorCount = processors == 0 ? 1 : processors;
+}
+
+void TSystemData::UpdateMemory() {
+    // The platform call runs outside the lock; only the publication of the new set is guarded.
+    platform::MemoryStatusEx status{};
+    system_.GlobalMemoryStatusEx(status);
+
+    const auto total = status.ullTotalPhys;
+    const auto avail = status.ullAvailPhys;
+    std::lock_guard lock(memoryLock_);
+    memory_.TotalPhys = static_cast<std::int64_t>(total);
+    memory_.AvailPhys = static_cast<std::int64_t>(avail);
+    memory_.UsedPhys = static_cast<std::int64_t>(total - avail);
+    const std::int64_t usedMB = memory_.UsedPhys / 1024 / 1024;
+    memory_.PeakUsedMB = std::max(memory_.PeakUsedMB, usedMB);
+    memory_.TotalPageFile = static_cast<std::int64_t>(status.ullTotalPageFile);
+    memory_.AvailPageFile = static_cast<std::int64_t>(status.ullAvailPageFile);
+}
+
+MemoryFigures TSystemData::Memory() const {
+    std::lock_guard lock(memoryLock_);
+    return memory_;
+}
+
+void TSystemData::UpdatePageFile() {
+    const QueryResult result =
+        QueryGrowing(system_, platform::kSystemPageFileInformation, pageFileBuffer_);
+    if (result.status != kStatusSuccess) return;
+    PageFileInUse = PageFileBytesInUse(std::span(pageFileBuffer_.data(), result.validLength));
+}
+
+void TSystemData::UpdateFileCache() {
+    // Unchecked: a failed query leaves the record as it was.
+    system_.NtQuerySystemInformation(platform::kSystemFileCacheInformation, &CacheInfo,
+                                     sizeof CacheInfo, nullptr);
+}
+
+void TSystemData::ScanProcesses(bool perProcessor, [[maybe_unused]] bool hideUpdateWindows) {
+    if (perProcessor) SamplePerProcessorFigures();
+
+    const std::uint32_t t0 = clock_.GetTickCount();
+    if (t0 - prevScanTick_ < kMinScanIntervalMs) return;
+
+    std::vector<std::uint8_t> buffer(processBufferSize_);
+    const QueryResult result = QueryGrowing(system_, platform::kSystemProcessInformation, buffer);
+    processBufferSize_ = static_cast<std::uint32_t>(buffer.size());
+
+    ShellProcessId = 0;
+    InstallerProcessId = 0;
+    const std::uint32_t t1 = clock_.GetTickCount();
+    if (result.status != kStatusSuccess) return;
+
+    std::uint32_t idleSum = 0;
+    bool idleRecordSeen = false;
+    WalkProcessRecords(std::span(buffer.data(), result.validLength),
+                       [&](const ProcessRecord& record) {
+                           if (!WatchProcess(record.imageName, record.processId)) return;
+                           idleRecordSeen = idleRecordSeen || record.nullName;
+                           if (record.nullName || NameEquals(record.imageName, "cpuidle.exe")) {
+                               idleSum += static_cast<std::uint32_t>(record.kernelTime) +
+                                          static_cast<std::uint32_t>(record.userTime);
+                           }
+                       });
+    // Wine lists no idle process; without this the machine would always look fully busy.
+    if (!idleRecordSeen) idleSum += ProcessorIdleTime();
+
+    // Never 0, so neither the division below nor a reader of ElapsedMs divides by zero.
+    const std::uint32_t elapsed = std::max<std::uint32_t>(t1 - prevScanTick_, 1);
+    if (CpuIdleAll == -1) {
+        CpuIdleAll = -2;
+    } else {
+        CpuIdleAll =
+            static_cast<std::int32_t>((idleSum - prevIdleTime_) / 100u / ProcessorCount / elapsed);
+        if (!perProcessor) {
+            CpuIdleCore1 = CpuIdleCore2 = CpuIdleCore3 = CpuIdleCore4 = CpuIdleAll;
+        }
+    }
+    ElapsedMs = elapsed;
+    prevIdleTime_ = idleSum;
+    prevScanTick_ = t1;
+}
+
+void TSystemData::ResetSampler() {
+    prevIdleTime_ = 0;
+    PageFileInUse = 0;
+    FullScreen = false;
+    CpuIdleAll = -1;
+    CpuIdleCore1 = CpuIdleCore2 = CpuIdleCore3 = CpuIdleCore4 = -1;
+    ElapsedMs = 1000;
+}
+
+// The per-processor counter reader fills this in.
+void TSystemData::SamplePerProcessorFigures() {}
+
+bool TSystemData::WatchProcess(std::u16string_view imageName,
+                               [[maybe_unused]] std::uint32_t processId) {
+    // The shell, installer and update-window checks join here with the process watch; a
+    // "korvanel.exe" is not counted, since the watch ends it.
+    return !NameEquals(imageName, "korvanel.exe");
+}
+
+// The idle time of all processors from their performance records, low 32 bits.
+std::uint32_t TSystemData::ProcessorIdleTime() {
+    using Record = platform::SystemProcessorPerformanceInformation64;
+    std::vector<std::uint8_t> buffer(sizeof(Record) * kProcessorRecordsFirstTry);
+    std::uint32_t returned = 0;
+    std::uint32_t status = system_.NtQuerySystemInformation(
+        platform::kSystemProcessorPerformanceInformation, buffer.data(),
+        static_cast<std::uint32_t>(buffer.size()), &returned);
+    if (status == kStatusInfoLengthMismatch && returned > buffer.size() &&
+        returned <= sizeof(Record) * kMaxProcessorRecords) {
+        buffer.assign(returned, 0);
+        status = system_.NtQuerySystemInformation(
+            platform::kSystemProcessorPerformanceInformation, buffer.data(),
+            static_cast<std::uint32_t>(buffer.size()), &returned);
+    }
+    if (status != kStatusSuccess) return 0;
+
+    std::uint32_t idle = 0;
+    const std::size_t records = std::min<std::size_t>(returned, buffer.size()) / sizeof(Record);
+    for (std::size_t i = 0; i < records; ++i) {
+        Record record;
+        std::memcpy(&record, buffer.data() + i * sizeof(Record), sizeof record);
+        idle += static_cast<std::uint32_t>(record.IdleTime);
+    }
+    return idle;
+}
+
+}  // namespace kxp
