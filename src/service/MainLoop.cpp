@@ -1,0 +1,190 @@
+// ServiceExecute: the start of the loop, one pass, icon servicing and the end of the loop.
+#include <cstdint>
+
+#include "platform/Trace.h"
+#include "service/IconMetric.h"
+#include "service/ServiceTexts.h"
+#include "service/TKorvanelXPService.h"
+
+namespace kxp {
+namespace {
+
+constexpr std::int32_t kPassMs = 1000;
+constexpr std::int32_t kTrimAbove = 1600;
+constexpr std::int32_t kTrimAfterPeakReport = 1595;  // the periodic trim follows six passes later
+constexpr std::int32_t kMemoryAgeLimit = 10;
+
+constexpr const char* kPrivileges[] = {
+    "SeIncreaseQuotaPrivilege", "SeImpersonatePrivilege", "SeAssignPrimaryTokenPrivilege",
+    "SeCreateTokenPrivilege",   "SeTcbPrivilege",         "SeRestorePrivilege",
+    "SeBackupPrivilege",
+};
+
+// Counters wrap instead of overflowing: a Refresh near the top of the range from the registry
+// must not make the elapsed time undefined.
+void Advance(std::int32_t& counter, std::int32_t by) {
+    counter = static_cast<std::int32_t>(static_cast<std::uint32_t>(counter) +
+                                        static_cast<std::uint32_t>(by));
+}
+
+bool IsNobody(const std::string& user) {
+    return user == texts::kNobody;
+}
+
+}  // namespace
+
+void TKorvanelXPService::ServiceExecute() {
+    StartExecute();
+    while (!framework_.Terminated() && !QuitRequested) RunPass();
+    EndExecute();
+}
+
+void TKorvanelXPService::StartExecute() {
+    LoadMainIcon();
+    for (const char* privilege : kPrivileges) EnablePrivilege(privilege);
+    GetMemory();
+    LoopUserName = GetSessionUser(CurrentUserName);
+    CurrentUserName = LoopUserName;
+    ReadLocalOptions();
+    if (!IsNobody(LoopUserName)) {
+        UserKeyPath = UserSid + texts::kUserOptionsSubkey;
+        UserRunKeyPath = UserSid + texts::kUserRunSubkey;
+        RefreshFigures();
+        SendToSettings(kSettingsPeakUsage, SystemData->Memory().PeakUsedMB);
+        ReadUserOptions();
+        if (FirstRun) {
+            Trace("firstrun!");
+            ShowSettings(true);
+        }
+        const bool oldRunEntry =
+            RegistryKey::OpenRead(platform_.registry, platform::RegistryRoot::Users, UserRunKeyPath)
+                .ValueExists(texts::kOldRunValue);
+        if (oldRunEntry) RemoveOldRunEntry();
+        CreateIcon();
+    }
+    RestoreInProgress = false;
+    framework_.ProcessRequests();
+    Trace("ServiceExecute SetSize");
+    Trim();
+    Icon1Elapsed = Config1.Refresh;
+    Icon2Elapsed = Config2.Refresh;
+    MemoryAge = 999;
+    Icon2MemoryAge = 999;
+    PostponeCountdown = 0;
+    CacheCounter = 999;
+    TrimCounter = 1580;
+}
+
+void TKorvanelXPService::RunPass() {
+    MemorySampledThisPass = false;
+    AutoRecoveryDecision();
+    if (!IsNobody(LoopUserName)) ServiceRequestsAndIcons();
+    AdjustFileCache();
+    if (!QuitRequested) platform_.clock.Sleep(kPassMs);
+    framework_.ProcessRequests();
+    CurrentUserName = GetSessionUser(CurrentUserName);
+    // Modulo 2^16, so an unknown figure (-1, -2) becomes 101, 102: as busy as can be.
+    CpuBusyHistory->Push(
+        static_cast<std::uint16_t>(100u - static_cast<std::uint32_t>(SystemData->CpuIdleAll)));
+    if (CurrentUserName != LoopUserName) UserChange();
+    InstallerWatch();
+    if (PostponeCountdown > 0) --PostponeCountdown;
+    Advance(TrimCounter, 1);
+}
+
+void TKorvanelXPService::ServiceRequestsAndIcons() {
+    if (TrimCounter > kTrimAbove) {
+        TrimCounter = 0;
+        Trim();
+    }
+    if (SendPeakRequested.exchange(false)) {
+        SendToSettings(kSettingsPeakUsage, SystemData->Memory().PeakUsedMB);
+        Trim();
+        TrimCounter = kTrimAfterPeakReport;
+    }
+    if (ReadUserOptionsRequested.exchange(false)) {
+        ReadUserOptions();
+        RefreshRequested = true;
+    }
+    if (RefreshRequested.exchange(false)) {
+        RefreshFigures();
+        MemorySampledThisPass = true;
+        if (Config1.Display1 == 0) ShowProductIcon(1);
+        if (Config2.Display1 == 0) ShowProductIcon(2);
+        Icon1Elapsed = Config1.Refresh;
+        Icon2Elapsed = Config2.Refresh;
+    }
+    if (ReadLocalOptionsRequested.exchange(false)) ReadLocalOptions();
+    if (RecoverRequested.exchange(false) && !framework_.Terminated()) RecoverMemory();
+    if (!UserOptionsBusy) {
+        ServiceIcon(1, Config1, Icon1Elapsed, MemoryAge);
+        ServiceIcon(2, Config2, Icon2Elapsed, Icon2MemoryAge);
+        Advance(Icon1Elapsed, kPassMs);
+        Advance(MemoryAge, 1);
+        Advance(Icon2Elapsed, kPassMs);
+        Advance(Icon2MemoryAge, 1);
+    }
+}
+
+void TKorvanelXPService::ServiceIcon(int number, const TConfig& config, std::int32_t& elapsed,
+                                     std::int32_t& memoryAge) {
+    if (elapsed < config.Refresh) return;
+    elapsed = 0;
+    const std::int32_t kind = config.Display1;
+    const std::int32_t metric = config.Display2;
+    // An icon without a RAM figure still keeps memory fresh for the other steps.
+    if ((kind == 0 || metric > 1) && memoryAge > kMemoryAgeLimit) {
+        SystemData->UpdateMemory();
+        memoryAge = 0;
+    }
+    CheckFullScreen();
+    if (kind == 0 || SystemData->FullScreen || metric > 12) return;
+    if (metric == 0 || metric == 1) {
+        if (!MemorySampledThisPass) SystemData->UpdateMemory();
+        MemorySampledThisPass = true;
+        MemoryAge = 0;  // icon 1's age, whichever icon sampled
+    } else if (metric == 12) {
+        SystemData->UpdatePageFile();
+    }
+    if (const auto figure = MetricFigure(metric, *SystemData)) {
+        DrawIcon(number, kind, figure->Value, figure->Maximum);
+    }
+}
+
+void TKorvanelXPService::RefreshFigures() {
+    SystemData->UpdateMemory();
+    SystemData->UpdateFileCache();
+    LastValue1 = -1;
+    LastValue2 = -1;
+}
+
+void TKorvanelXPService::UserChange() {
+    UserLogoff();
+    LoopUserName = CurrentUserName;
+    if (!IsNobody(LoopUserName)) UserLogon();
+}
+
+void TKorvanelXPService::InstallerWatch() {
+    const auto installer = static_cast<std::uint32_t>(SystemData->InstallerProcessId);
+    if (installer != 0 && installer != LastInstallerProcessId) {
+        LastInstallerProcessId = installer;
+        ReleaseHotkeys();
+    } else if (LastInstallerProcessId != 0 && installer == 0) {
+        BuildHotkeys();
+        LastInstallerProcessId = 0;
+    }
+}
+
+void TKorvanelXPService::EndExecute() {
+    Trace(framework_.Terminated() ? "+++++++++++ QUIT terminate +++++++++++++"
+                                  : "+++++++++++ QUIT user +++++++++++++");
+    SendToSettings(kSettingsServiceEnding, 0);
+    FreeMemory();
+    QuitRequested = true;
+}
+
+void TKorvanelXPService::Trim() {
+    platform_.process.TrimWorkingSet();
+}
+
+}  // namespace kxp

@@ -1,0 +1,113 @@
+#include <gtest/gtest.h>
+
+#include <cstdint>
+#include <vector>
+
+#include "service/ServiceFixture.h"
+
+namespace kxp::test {
+namespace {
+
+constexpr std::uint64_t kMiB = 1024 * 1024;
+
+class IconServicingTest : public ServiceTest {
+  protected:
+    IconServicingTest() {
+        sim.SetMemory(1024 * kMiB, 768 * kMiB, 2048 * kMiB, 1536 * kMiB);
+        sim.SetPageFiles({{25600, 1280}});
+        LogOn();
+        service.Config1 = TConfig{1000, 0, 0};
+        service.Config2 = TConfig{1000, 0, 0};
+    }
+
+    // Passes in which an icon was drawn with the paging-file metric, which queries the paging
+    // files right before drawing; a pass with two such drawings appears twice.
+    std::vector<int> PagingFilePasses(int passes) {
+        std::vector<int> queries;
+        auto previousHook = service.onSessionCheck;
+        service.onSessionCheck = [&, previousHook](int check) {
+            if (previousHook) previousHook(check);
+            queries.push_back(sim.QueryCount(platform::kSystemPageFileInformation));
+        };
+        QuitAfterPass(passes);
+        Run();
+        std::vector<int> drawn;
+        for (std::size_t pass = 1; pass < queries.size(); ++pass) {
+            for (int n = queries[pass - 1]; n < queries[pass]; ++n)
+                drawn.push_back(static_cast<int>(pass));
+        }
+        return drawn;
+    }
+
+    std::int64_t PeakUsedMB() { return service.SystemData->Memory().PeakUsedMB; }
+};
+
+TEST_F(IconServicingTest, IconIsDrawnInTheFirstPassAndThenEveryRefreshInterval) {
+    service.Config1 = TConfig{3000, 1, 12};
+    EXPECT_EQ(PagingFilePasses(10), (std::vector<int>{1, 4, 7, 10}));
+}
+
+TEST_F(IconServicingTest, SixtySecondRefreshDrawsEverySixtiethPass) {
+    service.Config2 = TConfig{60000, 2, 12};
+    EXPECT_EQ(PagingFilePasses(121), (std::vector<int>{1, 61, 121}));
+}
+
+TEST_F(IconServicingTest, BothIconsAreServicedInOnePass) {
+    service.Config1 = TConfig{1000, 3, 12};
+    service.Config2 = TConfig{2000, 1, 12};
+    EXPECT_EQ(PagingFilePasses(3), (std::vector<int>{1, 1, 2, 3, 3}));
+}
+
+TEST_F(IconServicingTest, RefreshRequestDrawsInTheCurrentPassAndRestartsTheInterval) {
+    service.Config1 = TConfig{3000, 1, 12};
+    sim.At(DuringPass(2), [this] { service.RefreshRequested = true; });
+    EXPECT_EQ(PagingFilePasses(9), (std::vector<int>{1, 3, 6, 9}));
+}
+
+TEST_F(IconServicingTest, ProductIconIsNeverDrawn) {
+    service.Config1 = TConfig{1000, 0, 12};
+    EXPECT_TRUE(PagingFilePasses(5).empty());
+}
+
+TEST_F(IconServicingTest, NothingIsDrawnWhileAWindowFillsTheScreen) {
+    service.Config1 = TConfig{1000, 1, 12};
+    service.onSessionCheck = [this](int) { service.SystemData->FullScreen = true; };
+    EXPECT_TRUE(PagingFilePasses(4).empty());
+}
+
+TEST_F(IconServicingTest, NothingIsDrawnWhileUserOptionsAreReadAndTheIntervalWaits) {
+    service.Config1 = TConfig{3000, 1, 12};
+    service.onSessionCheck = [this](int check) { service.UserOptionsBusy = check < 3; };
+    EXPECT_EQ(PagingFilePasses(10), (std::vector<int>{4, 7, 10}));
+}
+
+TEST_F(IconServicingTest, NothingIsDrawnWhileNobodyIsLoggedOn) {
+    LogOn("SYSTEM");
+    service.Config1 = TConfig{1000, 1, 12};
+    EXPECT_TRUE(PagingFilePasses(5).empty());
+}
+
+TEST_F(IconServicingTest, RamIconSamplesMemoryInEveryPassItIsDrawn) {
+    service.Config1 = TConfig{1000, 1, 1};
+    sim.At(DuringPass(2), [this] { sim.SetMemory(1024 * kMiB, 424 * kMiB, 2048 * kMiB, 0); });
+    std::int64_t peakAfterPass3 = 0;
+    sim.At(DuringPass(3), [&] { peakAfterPass3 = PeakUsedMB(); });
+    QuitAfterPass(3);
+    Run();
+    EXPECT_EQ(peakAfterPass3, 600);
+}
+
+TEST_F(IconServicingTest, IconsWithoutRamFigureSampleMemoryWhenMoreThanTenPassesWentBy) {
+    sim.At(DuringPass(2), [this] { sim.SetMemory(1024 * kMiB, 424 * kMiB, 2048 * kMiB, 0); });
+    std::int64_t peakAfterPass11 = 0;
+    std::int64_t peakAfterPass12 = 0;
+    sim.At(DuringPass(11), [&] { peakAfterPass11 = PeakUsedMB(); });
+    sim.At(DuringPass(12), [&] { peakAfterPass12 = PeakUsedMB(); });
+    QuitAfterPass(12);
+    Run();
+    EXPECT_EQ(peakAfterPass11, 256);
+    EXPECT_EQ(peakAfterPass12, 600);
+}
+
+}  // namespace
+}  // namespace kxp::test

@@ -1,0 +1,212 @@
+#include <gtest/gtest.h>
+
+#include <array>
+#include <optional>
+#include <string>
+
+#include "service/ServiceFixture.h"
+
+namespace kxp::test {
+namespace {
+
+using platform::RegistryRoot;
+using platform::ServiceState;
+
+constexpr const char* kWinlogon = "Software\\Microsoft\\Windows NT\\CurrentVersion\\Winlogon";
+
+struct ShellCase {
+    const char* name;
+    std::function<void(sim::SimMachine&)> arrange;
+    const char* expected;
+};
+
+class WinlogonShellTest : public ServiceTest, public ::testing::WithParamInterface<ShellCase> {};
+
+TEST_P(WinlogonShellTest, ServiceStartTakesTheShellFileName) {
+    GetParam().arrange(sim);
+    service.ServiceStart();
+    EXPECT_EQ(service.ShellProcessName, GetParam().expected);
+    EXPECT_EQ(sim.OpenKeyCount(), 0);
+}
+
+void Shell(sim::SimMachine& sim, const std::string& value) {
+    sim.SetString(RegistryRoot::LocalMachine, kWinlogon, "Shell", value);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Cases, WinlogonShellTest,
+    ::testing::Values(
+        ShellCase{"FullPathUpperCase", [](auto& sim) { Shell(sim, "C:\\WINDOWS\\EXPLORER.EXE"); },
+                  "explorer.exe"},
+        ShellCase{"QuotedPath",
+                  [](auto& sim) { Shell(sim, "\"C:\\Program Files\\Shells\\Cube.exe\""); },
+                  "cube.exe"},
+        ShellCase{"QuotedName", [](auto& sim) { Shell(sim, "\"LiteStep.exe\""); }, "litestep.exe"},
+        ShellCase{"PlainName", [](auto& sim) { Shell(sim, "myshell.exe"); }, "myshell.exe"},
+        ShellCase{"OneCharacter", [](auto& sim) { Shell(sim, "X"); }, "x"},
+        ShellCase{"OneQuoteIsKept", [](auto& sim) { Shell(sim, "\""); }, "\""},
+        ShellCase{"TwoQuotesAreEmpty", [](auto& sim) { Shell(sim, "\"\""); }, "explorer.exe"},
+        ShellCase{"Empty", [](auto& sim) { Shell(sim, ""); }, "explorer.exe"},
+        ShellCase{"TrailingBackslash", [](auto& sim) { Shell(sim, "C:\\Shells\\"); },
+                  "explorer.exe"},
+        ShellCase{"KeyMissing", [](auto&) {}, "explorer.exe"},
+        ShellCase{"ValueMissing",
+                  [](auto& sim) { sim.CreateKey(RegistryRoot::LocalMachine, kWinlogon); },
+                  "explorer.exe"},
+        ShellCase{
+            "WrongType",
+            [](auto& sim) { sim.SetDword(RegistryRoot::LocalMachine, kWinlogon, "Shell", 1); },
+            "explorer.exe"}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+TEST_F(ServiceTest, ServiceStartForgetsAnEarlierShellName) {
+    Shell(sim, "cube.exe");
+    service.ServiceStart();
+    Shell(sim, "");
+    service.ServiceStart();
+    EXPECT_EQ(service.ShellProcessName, "explorer.exe");
+}
+
+TEST_F(ServiceTest, TheSamplerLooksForTheWinlogonShell) {
+    Shell(sim, "C:\\Shells\\Cube.exe");
+    std::string shellName;
+    sim.At(500, [&] { shellName = service.SystemData->ShellName; });
+    QuitAfterPass(1);
+    Run();
+    EXPECT_EQ(shellName, "cube.exe");
+}
+
+TEST_F(ServiceTest, StartAndEndRunInOrder) {
+    LogOn();
+    QuitAfterPass(1);
+    Run();
+    const auto traces = Traces();
+    const std::vector<std::string> expected = {
+        "GetMemory",  "+GetMemory", "ServiceExecute SetSize", "+++++++++++ QUIT user +++++++++++++",
+        "FreeMemory", "+FreeMemory"};
+    auto at = traces.begin();
+    for (const auto& text : expected) {
+        at = std::find(at, traces.end(), text);
+        ASSERT_NE(at, traces.end()) << "missing or out of order: " << text;
+    }
+}
+
+TEST_F(ServiceTest, StopIsHonouredAtTheEndOfTheCurrentPass) {
+    ControlDuringPass(3, platform::kControlStop);
+    Run();
+    EXPECT_EQ(Passes(), 3);
+    EXPECT_TRUE(Traced("Stop"));
+    EXPECT_TRUE(Traced("+++++++++++ QUIT terminate +++++++++++++"));
+    const auto reports = sim.StatusReports();
+    ASSERT_GE(reports.size(), 2u);
+    EXPECT_EQ(reports[reports.size() - 2].state, ServiceState::StopPending);
+    EXPECT_EQ(reports.back().state, ServiceState::Stopped);
+    EXPECT_EQ(reports.back().tick, 3000u);
+}
+
+TEST_F(ServiceTest, ShutdownEndsTheServiceLikeStop) {
+    LogOn();
+    const auto settings = AddSettingsWindow();
+    ControlDuringPass(2, platform::kControlShutdown);
+    Run();
+    EXPECT_EQ(Passes(), 2);
+    EXPECT_TRUE(Traced("Shutdown"));
+    EXPECT_FALSE(Traced("Stop"));
+    EXPECT_TRUE(Traced("+++++++++++ QUIT terminate +++++++++++++"));
+    EXPECT_EQ(SettingsMessages(settings).back(), (SettingsMessage{7, 0}));
+    EXPECT_EQ(sim.StatusReports().back().state, ServiceState::Stopped);
+}
+
+TEST_F(ServiceTest, InterrogateReportsTheCurrentStatusAgain) {
+    ControlDuringPass(1, platform::kControlInterrogate);
+    QuitAfterPass(2);
+    Run();
+    const auto reports = sim.StatusReports();
+    ASSERT_EQ(reports.size(), 4u);
+    EXPECT_EQ(reports[2].state, ServiceState::Running);
+    EXPECT_EQ(reports[2].controlsAccepted, platform::kAcceptStop | platform::kAcceptShutdown);
+    EXPECT_EQ(reports[2].tick, 1000u);
+}
+
+TEST_F(ServiceTest, ExitFromTheTrayMenuEndsTheLoopAndTellsTheSettingsProgramOnce) {
+    LogOn();
+    const auto settings = AddSettingsWindow();
+    sim.At(DuringPass(2), [this] { service.miExitClick(); });
+    Run();
+    EXPECT_EQ(Passes(), 2);
+    EXPECT_TRUE(Traced("---Exit---"));
+    EXPECT_TRUE(Traced("+++++++++++ QUIT user +++++++++++++"));
+    const auto messages = SettingsMessages(settings);
+    EXPECT_EQ(std::count(messages.begin(), messages.end(), SettingsMessage{7, 0}), 1);
+    EXPECT_TRUE(service.QuitRequested);
+}
+
+TEST_F(ServiceTest, FailingDrawingObjectsShowTheCriticalErrorAndEndTheProcess) {
+    service.failDrawingObjects = true;
+    std::optional<std::uint32_t> exitCode;
+    try {
+        Run();
+    } catch (const sim::SimProcessExit& exit) {
+        exitCode = exit.exitCode;
+    }
+    ASSERT_TRUE(exitCode.has_value());
+    EXPECT_NE(*exitCode, 0u);
+    const auto boxes = sim.MessageBoxes();
+    ASSERT_EQ(boxes.size(), 1u);
+    EXPECT_EQ(boxes[0].text, "KorvanelXP critical error: Out of system resources");
+    EXPECT_TRUE(Traced("###### error 1: Out of system resources"));
+    EXPECT_FALSE(Traced("+GetMemory"));
+    EXPECT_EQ(sim.TotalSleptMs(), 0u);
+}
+
+TEST_F(ServiceTest, FailingSamplerShowsCriticalErrorOneAndEndsTheProcess) {
+    service.failSampler = true;
+    EXPECT_THROW(Run(), sim::SimProcessExit);
+    const auto boxes = sim.MessageBoxes();
+    ASSERT_EQ(boxes.size(), 1u);
+    EXPECT_EQ(boxes[0].text, "Critical Error #1");
+    EXPECT_FALSE(Traced("+GetMemory"));
+}
+
+TEST_F(ServiceTest, AnErrorEscapingTheLoopIsLoggedAndTheServiceStops) {
+    service.onSessionCheck = [](int check) {
+        if (check == 3) throw std::runtime_error("Counter read failed");
+    };
+    Run();
+    EXPECT_EQ(Passes(), 3);
+    const auto log = sim.EventLog();
+    ASSERT_EQ(log.size(), 1u);
+    EXPECT_NE(log[0].find("KorvanelXPService"), std::string::npos);
+    EXPECT_NE(log[0].find("Service failed on execute: Counter read failed"), std::string::npos);
+    EXPECT_EQ(sim.StatusReports().back().state, ServiceState::Stopped);
+}
+
+TEST_F(ServiceTest, WorkingObjectsLiveOnlyWhileTheLoopRuns) {
+    bool createdDuringLoop = false;
+    sim.At(500, [&] {
+        createdDuringLoop = service.SystemData && service.CpuBusyHistory && service.History1 &&
+                            service.History2 && service.OptionReader && service.OptionWriter;
+    });
+    QuitAfterPass(1);
+    Run();
+    EXPECT_TRUE(createdDuringLoop);
+    EXPECT_FALSE(service.SystemData || service.CpuBusyHistory || service.History1 ||
+                 service.History2 || service.OptionReader || service.OptionWriter);
+}
+
+TEST_F(ServiceTest, GraphHistoriesStartEmptyAndTheCpuHistoryAtZero) {
+    std::array<std::uint16_t, 16> graph{}, cpu{};
+    sim.At(1, [&] {
+        graph = service.History1->Slots;
+        cpu = service.CpuBusyHistory->Slots;
+    });
+    QuitAfterPass(1);
+    Run();
+    EXPECT_EQ(graph[0], 15);
+    EXPECT_EQ(graph[15], 15);
+    EXPECT_EQ(cpu[0], 0);
+    EXPECT_EQ(cpu[15], 0);
+}
+
+}  // namespace
+}  // namespace kxp::test
