@@ -9,6 +9,7 @@
 #include <string>
 
 #include "config/TConfig.h"
+#include "config/TMachineOptions.h"
 #include "platform/Platform.h"
 #include "platform/RegistryKey.h"
 #include "service/ServiceFramework.h"
@@ -106,6 +107,10 @@ class TKorvanelXPService : public platform::ServiceEntry {
     // Options of tray icon 1 and tray icon 2.
     TConfig Config1 = DefaultIcon1Config();
     TConfig Config2 = DefaultIcon2Config();
+    // Machine options, read on the service thread; the tray menus toggle Recover and the start mode.
+    TMachineOptions LocalOptions;
+    // User option: the process scan moves update windows out of sight.
+    bool Autohide = false;
     // The renderer's last drawn values; -1 forces the next drawing.
     std::int32_t LastValue1 = -1;
     std::int32_t LastValue2 = -1;
