@@ -4,6 +4,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -78,6 +79,14 @@ inline constexpr std::uint32_t kSmtoAbortIfHung = 0x0002;
 inline constexpr std::uint32_t kWmNull = 0x0000;
 inline constexpr Handle kHwndBroadcast = 0xFFFF;
 
+// A window rectangle in screen coordinates, as RECT.
+struct Rect {
+    std::int32_t left = 0;
+    std::int32_t top = 0;
+    std::int32_t right = 0;
+    std::int32_t bottom = 0;
+};
+
 class Windows {
 public:
     virtual ~Windows() = default;
@@ -92,7 +101,31 @@ public:
     virtual void PumpThreadMessages() = 0;
     virtual int MessageBoxA(const std::string& text, const std::string& caption,
                             std::uint32_t flags) = 0;
+
+    // Window watch: top-level windows, their owners, places, styles and titles.
+    // Calls visit for each top-level window until it returns false.
+    virtual void EnumWindows(const std::function<bool(Handle)>& visit) = 0;
+    // The owning thread's id, 0 when there is no such window; processId may be null.
+    virtual std::uint32_t GetWindowThreadProcessId(Handle window, std::uint32_t* processId) = 0;
+    virtual bool GetWindowRect(Handle window, Rect& rect) = 0;
+    virtual bool SetWindowPos(Handle window, Handle insertAfter, std::int32_t x, std::int32_t y,
+                              std::int32_t cx, std::int32_t cy, std::uint32_t flags) = 0;
+    virtual std::int32_t GetWindowLongA(Handle window, std::int32_t index) = 0;
+    virtual Handle GetForegroundWindow() = 0;
+    virtual std::int32_t GetSystemMetrics(std::int32_t index) = 0;
+    // Copies at most maxCount - 1 characters and a terminator; returns the characters copied.
+    virtual std::int32_t GetWindowTextA(Handle window, char* buffer, std::int32_t maxCount) = 0;
+    virtual bool IsWindowVisible(Handle window) = 0;
 };
+
+// Window-watch constants, as Windows numbers them.
+inline constexpr std::int32_t kGwlExStyle = -20;
+inline constexpr std::uint32_t kWsExDlgModalFrame = 0x0001;
+inline constexpr Handle kHwndBottom = 1;
+inline constexpr std::uint32_t kSwpNoActivate = 0x0010;
+inline constexpr std::uint32_t kSwpFrameChanged = 0x0020;
+inline constexpr std::int32_t kSmCxScreen = 0;
+inline constexpr std::int32_t kSmCyScreen = 1;
 
 inline constexpr std::uint32_t kMbOk = 0x0000;
 inline constexpr std::uint32_t kMbIconError = 0x0010;
@@ -154,6 +187,84 @@ public:
     virtual void LogError(const std::string& source, const std::string& text) = 0;
 };
 
+// A locally unique identifier, as LUID.
+struct Luid {
+    std::uint32_t LowPart = 0;
+    std::int32_t HighPart = 0;
+};
+
+inline constexpr std::uint32_t kTokenQuery = 0x0008;
+inline constexpr std::uint32_t kTokenAdjustPrivileges = 0x0020;
+inline constexpr std::uint32_t kSePrivilegeEnabled = 0x00000002;
+
+// The privileges of the service's own access token.
+class Privileges {
+public:
+    virtual ~Privileges() = default;
+    // OpenProcessToken on the current process; 0 when it fails. Closed with CloseToken.
+    virtual Handle OpenProcessToken(std::uint32_t access) = 0;
+    virtual void CloseToken(Handle token) = 0;
+    // LookupPrivilegeValueA on the local system.
+    virtual bool LookupPrivilegeValueA(const std::string& name, Luid& luid) = 0;
+    // AdjustTokenPrivileges for one privilege, the previous state in a 16-byte buffer; returns
+    // GetLastError() as it stands after the call (0, or ERROR_NOT_ALL_ASSIGNED when not held).
+    virtual std::uint32_t AdjustTokenPrivileges(Handle token, const Luid& luid,
+                                                std::uint32_t attributes) = 0;
+};
+
+// The process heap. A block that cannot be had is a null result, never the end of the process.
+class Heap {
+public:
+    virtual ~Heap() = default;
+    // Null also when bytes exceeds what the process can address.
+    virtual void* HeapAlloc(std::uint64_t bytes) = 0;
+    virtual void HeapFree(void* block) = 0;
+};
+
+// PROFILEINFOA as the service fills it in. The platform lays the record out for its architecture
+// and returns the loaded profile's handle in profile.
+struct ProfileInfo {
+    std::uint32_t flags = 0;
+    std::string userName;
+    Handle profile = 0;
+};
+
+inline constexpr std::uint32_t kProcessTerminate = 0x0001;
+inline constexpr std::uint32_t kProcessVmRead = 0x0010;
+inline constexpr std::uint32_t kProcessQueryInformation = 0x0400;
+inline constexpr std::uint32_t kTokenDuplicate = 0x0002;
+inline constexpr std::uint32_t kTokenAllAccess = 0x000F01FF;
+inline constexpr std::uint32_t kSecurityImpersonation = 2;  // SECURITY_IMPERSONATION_LEVEL
+inline constexpr std::uint32_t kTokenPrimary = 1;           // TOKEN_TYPE
+inline constexpr std::uint32_t kTokenUser = 1;              // TOKEN_INFORMATION_CLASS
+inline constexpr std::uint32_t kPiNoUi = 0x0001;
+inline constexpr std::uint32_t kErrorInsufficientBuffer = 122;
+
+// Other processes, their tokens, impersonation and user profiles. An impersonation applies to the
+// calling thread only. Handles returned here are closed with CloseHandle; 0 means failure, and
+// GetLastError then tells why.
+class Security {
+public:
+    virtual ~Security() = default;
+    virtual Handle OpenProcess(std::uint32_t access, bool inherit, std::uint32_t processId) = 0;
+    virtual bool TerminateProcess(Handle process, std::uint32_t exitCode) = 0;
+    virtual bool CloseHandle(Handle handle) = 0;
+    virtual Handle OpenProcessToken(Handle process, std::uint32_t access) = 0;
+    virtual Handle DuplicateTokenEx(Handle token, std::uint32_t access,
+                                    std::uint32_t impersonationLevel, std::uint32_t tokenType) = 0;
+    virtual bool ImpersonateLoggedOnUser(Handle token) = 0;
+    virtual bool RevertToSelf() = 0;
+    // size: the buffer's characters; afterwards those written with the terminator, or needed.
+    virtual bool GetUserNameA(char* buffer, std::uint32_t& size) = 0;
+    // The record exactly as the system writes it, with its pointers into buffer; returnLength is
+    // the size written or, when the buffer is too small, the size needed.
+    virtual bool GetTokenInformation(Handle token, std::uint32_t informationClass, void* buffer,
+                                     std::uint32_t length, std::uint32_t& returnLength) = 0;
+    virtual bool LoadUserProfileA(Handle token, ProfileInfo& profile) = 0;
+    virtual bool UnloadUserProfile(Handle token, Handle profile) = 0;
+    virtual std::uint32_t GetLastError() = 0;
+};
+
 // Everything the service may call, handed to the owner at construction.
 struct Platform {
     Clock& clock;
@@ -162,6 +273,9 @@ struct Platform {
     Windows& windows;
     Process& process;
     ServiceHost& services;
+    Privileges& privileges;
+    Heap& heap;
+    Security& security;
 };
 
 }  // namespace kxp::platform

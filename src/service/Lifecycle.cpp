@@ -121,7 +121,7 @@ void TKorvanelXPService::CreateHistoriesAndSampler() {
     History2.emplace(15);
     CpuBusyHistory.emplace(0);
     std::lock_guard guard(samplerLock_);
-    SystemData.emplace(platform_.system, platform_.clock);
+    SystemData.emplace(platform_);
 }
 
 void TKorvanelXPService::FreeMemory() {

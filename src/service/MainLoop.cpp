@@ -45,7 +45,7 @@ void TKorvanelXPService::StartExecute() {
     GetMemory();
     LoopUserName = GetSessionUser(CurrentUserName);
     CurrentUserName = LoopUserName;
-    ReadLocalOptions();
+    ReadLocalOptionsOrTrace();
     if (!IsNobody(LoopUserName)) {
         UserKeyPath = UserSid + texts::kUserOptionsSubkey;
         UserRunKeyPath = UserSid + texts::kUserRunSubkey;
@@ -114,7 +114,7 @@ void TKorvanelXPService::ServiceRequestsAndIcons() {
         Icon1Elapsed = Config1.Refresh;
         Icon2Elapsed = Config2.Refresh;
     }
-    if (ReadLocalOptionsRequested.exchange(false)) ReadLocalOptions();
+    if (ReadLocalOptionsRequested.exchange(false)) ReadLocalOptionsOrTrace();
     if (RecoverRequested.exchange(false) && !framework_.Terminated()) RecoverMemory();
     if (!UserOptionsBusy) {
         ServiceIcon(1, Config1, Icon1Elapsed, MemoryAge);

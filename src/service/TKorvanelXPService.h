@@ -7,12 +7,15 @@
 #include <mutex>
 #include <optional>
 #include <string>
+#include <thread>
+#include <vector>
 
 #include "config/TConfig.h"
 #include "config/TMachineOptions.h"
 #include "platform/Platform.h"
 #include "platform/RegistryKey.h"
 #include "service/ServiceFramework.h"
+#include "service/SessionImpersonation.h"
 #include "sysinfo/TPipe.h"
 #include "sysinfo/TSystemData.h"
 
@@ -66,8 +69,20 @@ class TKorvanelXPService : public platform::ServiceEntry {
     void ServiceControlHandler(std::uint32_t code);
     void SendToSettings(std::uint32_t code, std::int64_t value);
 
+    // Act as the logged-on user on the calling thread, from any thread; EndImpersonation only
+    // after ImpersonateShellUser returned true, on the same thread, with the same switch.
+    // UserToken is the calling thread's user token while it impersonates, else 0.
+    bool ImpersonateShellUser(bool loadProfile);
+    void EndImpersonation(bool profileLoaded);
+    platform::Handle UserToken() const;
+
     // Tray handlers, on the main thread.
     void miExitClick();
+    void miRecoverRamClick();
+    // Auto-recovery and start-mode toggles: the option in memory, then the registry,
+    // notification 6 and a trim.
+    void miAutoRecoveryClick();
+    void miLoadWinClick();
     void TrayIcon1Startup();
 
     // Working objects, created before the loop and freed after it.
@@ -75,6 +90,9 @@ class TKorvanelXPService : public platform::ServiceEntry {
     void FreeMemory();
     // Fresh memory and file cache figures; both icons redraw at their next servicing.
     void RefreshFigures();
+    // The recovery's wait: slices of 100 ms (none for less), each followed by the pending service
+    // requests; a stop, quit or peak request ends it early.
+    void SleepSliced(std::int32_t milliseconds);
 
     // Request flags: other threads only set them; the main loop clears each just before acting.
     std::atomic<bool> ReadUserOptionsRequested{false};
@@ -108,7 +126,11 @@ class TKorvanelXPService : public platform::ServiceEntry {
     TConfig Config1 = DefaultIcon1Config();
     TConfig Config2 = DefaultIcon2Config();
     // Machine options, read on the service thread; the tray menus toggle Recover and the start mode.
+    // Every write holds optionsLock_. Recover and LoadOnWindowsStartup change on the main thread
+    // too: read them through MachineOptions(). The other fields change only on the service thread,
+    // which may read them directly.
     TMachineOptions LocalOptions;
+    TMachineOptions MachineOptions() const;
     // User option: the process scan moves update windows out of sight.
     bool Autohide = false;
     // The renderer's last drawn values; -1 forces the next drawing.
@@ -139,11 +161,14 @@ class TKorvanelXPService : public platform::ServiceEntry {
     std::optional<TSystemData> SystemData;
 
   protected:
-    // Work that later parts of the service fill in; virtual so that the tests can stand in for
-    // them (a logged-on user, a failing creation).
+    // Virtual so that the tests can stand in for them: the session check (a logged-on user
+    // without a shell process), the creation of the working objects (a failing creation).
     virtual std::string GetSessionUser(const std::string& previousName);
     virtual void CreateDrawingObjects();
     virtual void CreateHistoriesAndSampler();
+    // Tray icons around a RAM recovery: the busy image without menus, then back.
+    virtual void ShowBusyIcons();
+    virtual void RestoreIcons();
 
   private:
     // Main loop.
@@ -164,6 +189,11 @@ class TKorvanelXPService : public platform::ServiceEntry {
     void LoadMainIcon();
     std::int32_t EnablePrivilege(const std::string& name);
     void ReadLocalOptions();
+    // The loop's call: a wrong-typed value is traced and ends the read, not the service.
+    void ReadLocalOptionsOrTrace();
+    void PublishMachineOptions(const TMachineOptions& options);
+    // Bounds in bytes into the file cache record, sent with NtSetSystemInformation.
+    void SetFileCache(std::int64_t minimum, std::int64_t maximum);
     void ReadUserOptions();
     void ShowSettings(bool atStart);
     void RemoveOldRunEntry();
@@ -186,6 +216,18 @@ class TKorvanelXPService : public platform::ServiceEntry {
     platform::Platform& platform_;
     ServiceFramework framework_;
     std::mutex samplerLock_;
+    // optionsLock_ guards LocalOptions, briefly; optionsUpdateLock_ makes a whole read or a menu
+    // toggle with its registry write one step, so that neither loses the other's change.
+    mutable std::mutex optionsLock_;
+    std::mutex optionsUpdateLock_;
+
+    // Session tracking (Session*.cpp).
+    void ScanSessionProcesses();
+    std::string ImpersonatedUserName();
+    std::vector<std::uint8_t> TokenUserRecord(platform::Handle token);
+    ImpersonationTable impersonations_;
+    // The thread of the session check, which alone runs the process scan.
+    std::atomic<std::thread::id> sessionThread_{};
 };
 
 }  // namespace kxp

@@ -9,9 +9,10 @@ namespace {
 
 constexpr std::uint64_t kPageSize = 4096;
 
-// Walks a chain of records linked by NextEntryOffset. A link of 0 ends it, as does a link that is
-// not a multiple of 8 (records hold 64-bit fields) or shorter than a record (which could revisit
-// bytes already read); each step moves on by at least one record, so the walk always ends.
+// Walks a chain of records linked by NextEntryOffset. A link of 0 ends it, as does a link shorter
+// than a record (which could revisit bytes already read); each step moves on by at least one
+// record, so the walk always ends. A link need not be a multiple of 8: Wine packs its process
+// records without aligning them, and each record is copied out before it is read.
 template <typename Record, typename Visit>
 void WalkChain(std::span<const std::uint8_t> bytes, Visit visit) {
     std::size_t offset = 0;
@@ -20,7 +21,7 @@ void WalkChain(std::span<const std::uint8_t> bytes, Visit visit) {
         std::memcpy(&record, bytes.data() + offset, sizeof record);
         visit(record);
         const std::uint32_t next = record.NextEntryOffset;
-        if (next == 0 || next % 8 != 0 || next < sizeof(Record)) return;
+        if (next == 0 || next < sizeof(Record)) return;
         offset += next;
     }
 }

@@ -5,6 +5,7 @@
 #include <span>
 
 #include "sysinfo/NativeRecordWalk.h"
+#include "sysinfo/ProcessWatch.h"
 
 namespace kxp {
 namespace {
@@ -50,8 +51,12 @@ QueryResult QueryGrowing(platform::SystemInformation& system, std::uint32_t info
 
 }  // namespace
 
-TSystemData::TSystemData(platform::SystemInformation& system, platform::Clock& clock)
-    : system_(system), clock_(clock), pageFileBuffer_(kInitialBufferSize) {
+TSystemData::TSystemData(platform::Platform& platform)
+    : system_(platform.system),
+      clock_(platform.clock),
+      windows_(platform.windows),
+      security_(platform.security),
+      pageFileBuffer_(kInitialBufferSize) {
     const auto processors = static_cast<std::uint8_t>(system_.NumberOfProcessors());
     ProcessorCount = processors == 0 ? 1 : processors;
 }
@@ -91,7 +96,7 @@ void TSystemData::UpdateFileCache() {
                                      sizeof CacheInfo, nullptr);
 }
 
-void TSystemData::ScanProcesses(bool perProcessor, [[maybe_unused]] bool hideUpdateWindows) {
+void TSystemData::ScanProcesses(bool perProcessor, bool hideUpdateWindows) {
     if (perProcessor) SamplePerProcessorFigures();
 
     const std::uint32_t t0 = clock_.GetTickCount();
@@ -101,22 +106,31 @@ void TSystemData::ScanProcesses(bool perProcessor, [[maybe_unused]] bool hideUpd
     const QueryResult result = QueryGrowing(system_, platform::kSystemProcessInformation, buffer);
     processBufferSize_ = static_cast<std::uint32_t>(buffer.size());
 
-    ShellProcessId = 0;
-    InstallerProcessId = 0;
     const std::uint32_t t1 = clock_.GetTickCount();
-    if (result.status != kStatusSuccess) return;
+    if (result.status != kStatusSuccess) {
+        ShellProcessId = 0;
+        InstallerProcessId = 0;
+        return;
+    }
 
     std::uint32_t idleSum = 0;
     bool idleRecordSeen = false;
-    WalkProcessRecords(std::span(buffer.data(), result.validLength),
-                       [&](const ProcessRecord& record) {
-                           if (!WatchProcess(record.imageName, record.processId)) return;
-                           idleRecordSeen = idleRecordSeen || record.nullName;
-                           if (record.nullName || NameEquals(record.imageName, "cpuidle.exe")) {
-                               idleSum += static_cast<std::uint32_t>(record.kernelTime) +
-                                          static_cast<std::uint32_t>(record.userTime);
-                           }
-                       });
+    ProcessFindings found;
+    {
+        // Holds the window snapshot, if a check takes one, until the walk is over.
+        UpdateWindowHider hider(windows_);
+        WalkProcessRecords(std::span(buffer.data(), result.validLength),
+                           [&](const ProcessRecord& record) {
+                               if (!WatchProcess(record, hideUpdateWindows, hider, found)) return;
+                               idleRecordSeen = idleRecordSeen || record.nullName;
+                               if (record.nullName || NameEquals(record.imageName, "cpuidle.exe")) {
+                                   idleSum += static_cast<std::uint32_t>(record.kernelTime) +
+                                              static_cast<std::uint32_t>(record.userTime);
+                               }
+                           });
+    }
+    ShellProcessId = found.shell;
+    InstallerProcessId = found.installer;
     // Wine lists no idle process; without this the machine would always look fully busy.
     if (!idleRecordSeen) idleSum += ProcessorIdleTime();
 
@@ -148,11 +162,21 @@ void TSystemData::ResetSampler() {
 // The per-processor counter reader fills this in.
 void TSystemData::SamplePerProcessorFigures() {}
 
-bool TSystemData::WatchProcess(std::u16string_view imageName,
-                               [[maybe_unused]] std::uint32_t processId) {
-    // The shell, installer and update-window checks join here with the process watch; a
-    // "korvanel.exe" is not counted, since the watch ends it.
-    return !NameEquals(imageName, "korvanel.exe");
+bool TSystemData::WatchProcess(const ProcessRecord& record, bool hideUpdateWindows,
+                               UpdateWindowHider& hider, ProcessFindings& found) {
+    // Compared as ANSI text; a null name is the empty string.
+    const std::string name = AnsiName(record.imageName);
+    if (hideUpdateWindows && AnsiNameEquals(name, "wuauclt.exe")) hider.Hide(record.processId);
+    if (AnsiNameEquals(name, "korvanel.exe")) {
+        EndProcess(security_, record.processId);
+        return false;
+    }
+    const auto processId = static_cast<std::int32_t>(record.processId);
+    // Each match overwrites the one before: the last process in list order wins.
+    if (AnsiNameEquals(name, ShellName)) found.shell = processId;
+    if (record.imageName.find(u"_INS") != std::u16string::npos) found.installer = processId;
+    if (UseAltShell && AnsiNameEquals(name, AltShellName)) found.shell = processId;
+    return true;
 }
 
 // The idle time of all processors from their performance records, low 32 bits.

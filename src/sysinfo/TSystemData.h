@@ -2,6 +2,7 @@
 // and the results of the process scan. Figures change only when an update is called.
 #pragma once
 
+#include <atomic>
 #include <cstdint>
 #include <mutex>
 #include <string>
@@ -12,6 +13,9 @@
 #include "platform/Platform.h"
 
 namespace kxp {
+
+struct ProcessRecord;
+class UpdateWindowHider;
 
 // One consistent set of memory figures, in bytes (PeakUsedMB in whole MB).
 struct MemoryFigures {
@@ -25,7 +29,7 @@ struct MemoryFigures {
 
 class TSystemData {
   public:
-    TSystemData(platform::SystemInformation& system, platform::Clock& clock);
+    explicit TSystemData(platform::Platform& platform);
 
     // May run on the control thread (code 129) while the service thread reads: the memory figures
     // are published as one set under a lock, so no reader sees half of an update.
@@ -35,6 +39,7 @@ class TSystemData {
     void UpdatePageFile();
     void UpdateFileCache();
     void ScanProcesses(bool perProcessor, bool hideUpdateWindows);
+    void CheckFullScreen();
     void ResetSampler();
 
     // Fields below are the service thread's own.
@@ -44,8 +49,10 @@ class TSystemData {
     std::string ShellName;
     std::string AltShellName;
     bool UseAltShell = false;
-    std::int32_t ShellProcessId = 0;
-    std::int32_t InstallerProcessId = 0;
+    // Set once per full scan, when the walk is complete: a thread that reads the shell process
+    // between scans (an impersonation off the service thread) never sees a half-walked list.
+    std::atomic<std::int32_t> ShellProcessId{0};
+    std::atomic<std::int32_t> InstallerProcessId{0};
     std::uint8_t ProcessorCount = 1;
     std::int32_t CpuIdleAll = -1;
     std::int32_t CpuIdleCore1 = 0;
@@ -61,13 +68,20 @@ class TSystemData {
 
   private:
     void SamplePerProcessorFigures();
-    // Looks at one record of the process list; false when the record's times must not count as
-    // idle time.
-    bool WatchProcess(std::u16string_view imageName, std::uint32_t processId);
+    struct ProcessFindings {
+        std::int32_t shell = 0;
+        std::int32_t installer = 0;
+    };
+    // The checks on one record of the process list, in list order; false when the record's times
+    // must not count as idle time (a "korvanel.exe", which it ends).
+    bool WatchProcess(const ProcessRecord& record, bool hideUpdateWindows, UpdateWindowHider& hider,
+                      ProcessFindings& found);
     std::uint32_t ProcessorIdleTime();
 
     platform::SystemInformation& system_;
     platform::Clock& clock_;
+    platform::Windows& windows_;
+    platform::Security& security_;
 
     mutable std::mutex memoryLock_;
     MemoryFigures memory_;

@@ -2,7 +2,9 @@
 
 #include <algorithm>
 #include <cstring>
+#include <set>
 
+#include "platform/sim/SimHeap.h"
 #include "platform/sim/SimNativeImages.h"
 #include "platform/sim/SimServices.h"
 
@@ -26,7 +28,11 @@ class SimMachine::Impl {
     detail::SimWindows windows{state};
     detail::SimProcessApi process{state};
     detail::SimServiceHost services{state};
-    platform::Platform platform{clock, system, registry, windows, process, services};
+    detail::SimPrivileges privileges{state};
+    detail::SimHeap heap;
+    detail::SimSecurity security{state};
+    platform::Platform platform{clock,    system,     registry, windows, process,
+                                services, privileges, heap,     security};
 };
 
 SimMachine::SimMachine() : impl_(std::make_unique<Impl>()) {}
@@ -34,6 +40,10 @@ SimMachine::~SimMachine() = default;
 
 platform::Platform& SimMachine::platform() {
     return impl_->platform;
+}
+
+detail::SimState& SimMachine::State() const {
+    return impl_->state;
 }
 
 std::uint32_t SimMachine::Now() const {
@@ -142,6 +152,11 @@ std::optional<platform::SystemFileCacheInformation64> SimMachine::LastFileCacheS
     return impl_->state.lastFileCacheSet;
 }
 
+int SimMachine::FileCacheSetCount() const {
+    std::lock_guard lock(impl_->state.mutex);
+    return impl_->state.fileCacheSetCount;
+}
+
 void SimMachine::SetValue(platform::RegistryRoot root, const std::string& path,
                           const std::string& name, SimRegistryValue value) {
     std::lock_guard lock(impl_->state.mutex);
@@ -188,6 +203,11 @@ bool SimMachine::KeyExists(platform::RegistryRoot root, const std::string& path)
 int SimMachine::OpenKeyCount() const {
     std::lock_guard lock(impl_->state.mutex);
     return static_cast<int>(impl_->state.openKeys.size());
+}
+
+void SimMachine::RefuseRegistryWrites(bool refuse) {
+    std::lock_guard lock(impl_->state.mutex);
+    impl_->state.refuseRegistryWrites = refuse;
 }
 
 platform::Handle SimMachine::AddWindow(const std::string& className, const std::string& title,
@@ -247,6 +267,57 @@ std::vector<std::string> SimMachine::DebugOutput() const {
 void SimMachine::SetModuleFileName(const std::string& path) {
     std::lock_guard lock(impl_->state.mutex);
     impl_->state.moduleFileName = path;
+}
+
+void SimMachine::SetHeldPrivileges(const std::vector<std::string>& names) {
+    std::set<std::string> held;
+    for (const auto& name : names) held.insert(detail::CanonicalPrivilegeName(name));
+    std::lock_guard lock(impl_->state.mutex);
+    impl_->state.token.held = std::move(held);
+}
+
+void SimMachine::FailTokenOpen(bool fail) {
+    std::lock_guard lock(impl_->state.mutex);
+    impl_->state.token.failOpen = fail;
+}
+
+std::vector<std::string> SimMachine::PrivilegeAdjustments() const {
+    std::lock_guard lock(impl_->state.mutex);
+    return impl_->state.token.adjustments;
+}
+
+bool SimMachine::PrivilegeEnabled(const std::string& name) const {
+    std::lock_guard lock(impl_->state.mutex);
+    return impl_->state.token.enabled.contains(detail::CanonicalPrivilegeName(name));
+}
+
+int SimMachine::OpenTokenCount() const {
+    std::lock_guard lock(impl_->state.mutex);
+    return static_cast<int>(impl_->state.token.openTokens.size());
+}
+
+void SimMachine::SetHeapLimit(std::uint64_t bytes) {
+    impl_->heap.SetLimit(bytes);
+}
+
+void SimMachine::FailHeapRequests(int count) {
+    impl_->heap.FailRequests(count);
+}
+
+std::vector<std::uint64_t> SimMachine::HeapRequests() const {
+    return impl_->heap.Requests();
+}
+
+std::vector<SimHeapRelease> SimMachine::HeapReleases() const {
+    return impl_->heap.Releases();
+}
+
+int SimMachine::HeapBlocksInUse() const {
+    return impl_->heap.BlocksInUse();
+}
+
+int SimMachine::HeapBadFrees() const {
+    return impl_->heap.BadFrees();
 }
 
 std::vector<SimStatusReport> SimMachine::StatusReports() const {

@@ -5,6 +5,7 @@
 // thread use it at once.
 #pragma once
 
+#include <array>
 #include <cstdint>
 #include <functional>
 #include <memory>
@@ -16,6 +17,46 @@
 #include "platform/Platform.h"
 
 namespace kxp::sim {
+
+namespace detail {
+struct SimState;
+}
+
+// The user a simulated process runs as, as its token names him: a name and a SID.
+struct SimAccount {
+    std::string name;
+    std::uint8_t revision = 1;
+    std::array<std::uint8_t, 6> authority{0, 0, 0, 0, 0, 5};
+    std::vector<std::uint32_t> subAuthorities;
+};
+
+// The calls of the process and token facility a test can make fail.
+enum class SimSecurityCall {
+    OpenProcess,
+    TerminateProcess,
+    OpenProcessToken,
+    DuplicateTokenEx,
+    ImpersonateLoggedOnUser,
+    GetUserName,
+    GetTokenInformation,
+    LoadUserProfile,
+};
+
+struct SimProfileLoad {
+    std::string tokenUser;  // the user of the token the profile was loaded with
+    std::string userName;   // the user name in the profile record
+    std::uint32_t flags = 0;
+};
+
+struct SimWindowMove {
+    platform::Handle window = 0;
+    platform::Handle insertAfter = 0;
+    std::int32_t x = 0;
+    std::int32_t y = 0;
+    std::int32_t cx = 0;
+    std::int32_t cy = 0;
+    std::uint32_t flags = 0;
+};
 
 // Thrown by Process::ExitProcess, so that a test can see the process end and carry on.
 struct SimProcessExit {
@@ -64,6 +105,17 @@ struct SimStatusReport {
 struct SimInstalledService {
     platform::ServiceDeclaration declaration;
     std::string binaryPath;
+};
+
+// The heap's limit until a test sets one: only empty blocks, so that a test that gave the heap no
+// memory never takes any by mistake, and a recovery there only runs through its requests.
+inline constexpr std::uint64_t kSimHeapDefaultLimit = 0;
+
+// A block given back to the heap, with the value all of its bytes held then (none when they
+// differed or the block was empty).
+struct SimHeapRelease {
+    std::uint64_t size = 0;
+    std::optional<std::uint8_t> uniformByte;
 };
 
 struct SimRegistryValue {
@@ -115,6 +167,7 @@ class SimMachine {
     int QueryCount(std::uint32_t informationClass) const;
     std::vector<std::uint32_t> QueryLengths(std::uint32_t informationClass) const;
     std::optional<platform::SystemFileCacheInformation64> LastFileCacheSet() const;
+    int FileCacheSetCount() const;  // class 21 sets that succeeded
 
     // Registry. Paths are relative to the root, a leading backslash is ignored, case-insensitive.
     void SetValue(platform::RegistryRoot root, const std::string& path, const std::string& name,
@@ -129,6 +182,8 @@ class SimMachine {
                                              const std::string& name) const;
     bool KeyExists(platform::RegistryRoot root, const std::string& path) const;
     int OpenKeyCount() const;  // keys opened and not yet closed
+    // While set, every open for writing fails, as for a caller without write access.
+    void RefuseRegistryWrites(bool refuse);
 
     // Top-level windows. A hung window answers no message; a sent message costs it the full
     // timeout unless the sender aborts on hung windows. A broadcast succeeds when at least one
@@ -148,6 +203,52 @@ class SimMachine {
     std::vector<std::string> DebugOutput() const;
     void SetModuleFileName(const std::string& path);
 
+    // The service's own access token. Every known privilege is held until a test names the held
+    // ones; names compare case-insensitively.
+    void SetHeldPrivileges(const std::vector<std::string>& names);
+    void FailTokenOpen(bool fail);
+    // The privileges each adjustment of an open token was for, in call order.
+    std::vector<std::string> PrivilegeAdjustments() const;
+    bool PrivilegeEnabled(const std::string& name) const;
+    int OpenTokenCount() const;  // tokens opened and not yet closed
+
+    // Process heap: real blocks, recorded. Requests above the limit fail, and so do the next count
+    // requests after FailHeapRequests, whatever their size.
+    void SetHeapLimit(std::uint64_t bytes);
+    void FailHeapRequests(int count);
+    std::vector<std::uint64_t> HeapRequests() const;  // every request's size, in order
+    std::vector<SimHeapRelease> HeapReleases() const;
+    int HeapBlocksInUse() const;
+    int HeapBadFrees() const;  // frees of addresses the heap never handed out
+
+    // Window watch: each window's owning process, rectangle, extended style and visibility
+    // (visible unless set); the foreground window and the primary screen (1024 x 768 unless set).
+    void SetWindowOwner(platform::Handle window, std::uint32_t processId);
+    void SetWindowRect(platform::Handle window, const platform::Rect& rect);
+    void SetWindowExStyle(platform::Handle window, std::int32_t exStyle);
+    void SetWindowVisible(platform::Handle window, bool visible);
+    void SetForegroundWindow(platform::Handle window);
+    void SetScreenSize(std::int32_t width, std::int32_t height);
+    std::optional<platform::Rect> WindowRect(platform::Handle window) const;
+    std::vector<SimWindowMove> WindowMoves() const;
+    // The window-watch calls made, by name, in order ("EnumWindows", "GetWindowLongA"...).
+    std::vector<std::string> WindowWatchCalls() const;
+
+    // Other processes: OpenProcess finds the processes of SetProcesses; a process's token is
+    // that of its owner, and one without an owner gives none. TerminateProcess takes the process
+    // out of the table.
+    void SetProcessOwner(std::uint32_t processId, SimAccount account);
+    // The call fails with this error from now on; 0 lets it succeed again.
+    void FailSecurityCall(SimSecurityCall call, std::uint32_t error);
+    void SetProcessOpenable(std::uint32_t processId, bool openable);
+    std::vector<std::uint32_t> OpenedProcesses() const;  // every successful OpenProcess, in order
+    std::vector<std::uint32_t> TerminatedProcesses() const;
+    int OpenSecurityHandleCount() const;   // process and token handles not yet closed
+    int ImpersonationCount() const;        // successful ImpersonateLoggedOnUser calls
+    int ImpersonatingThreadCount() const;  // threads impersonating now
+    std::vector<SimProfileLoad> ProfileLoads() const;
+    int LoadedProfileCount() const;  // loaded and not yet unloaded
+
     // Service host: RunServiceApplication calls ServiceMain on the calling thread.
     std::vector<SimStatusReport> StatusReports() const;
     std::optional<SimInstalledService> InstalledService(const std::string& name) const;
@@ -161,6 +262,9 @@ class SimMachine {
 
   private:
     class Impl;
+    // For the fixture API kept in files of its own (SimMachineSecurity.cpp).
+    detail::SimState& State() const;
+
     std::unique_ptr<Impl> impl_;
 };
 

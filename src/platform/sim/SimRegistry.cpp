@@ -48,6 +48,7 @@ platform::Handle SimRegistry::OpenKey(platform::RegistryRoot root, const std::st
                                       bool write, bool create) {
     std::lock_guard lock(state_.mutex);
     const std::string name = RegistryKeyName(root, path);
+    if (write && state_.refuseRegistryWrites) return 0;
     if (create) {
         EnsureRegistryKey(state_, name);
     } else if (FindKey(state_, name) == nullptr) {

@@ -62,6 +62,20 @@ class SimWindows final : public platform::Windows {
     void PumpThreadMessages() override;
     int MessageBoxA(const std::string& text, const std::string& caption,
                     std::uint32_t flags) override;
+    // The window watch (SimWindowWatch.cpp).
+    void EnumWindows(const std::function<bool(platform::Handle)>& visit) override;
+    std::uint32_t GetWindowThreadProcessId(platform::Handle window,
+                                           std::uint32_t* processId) override;
+    bool GetWindowRect(platform::Handle window, platform::Rect& rect) override;
+    bool SetWindowPos(platform::Handle window, platform::Handle insertAfter, std::int32_t x,
+                      std::int32_t y, std::int32_t cx, std::int32_t cy,
+                      std::uint32_t flags) override;
+    std::int32_t GetWindowLongA(platform::Handle window, std::int32_t index) override;
+    platform::Handle GetForegroundWindow() override;
+    std::int32_t GetSystemMetrics(std::int32_t index) override;
+    std::int32_t GetWindowTextA(platform::Handle window, char* buffer,
+                                std::int32_t maxCount) override;
+    bool IsWindowVisible(platform::Handle window) override;
 
   private:
     SimState& state_;

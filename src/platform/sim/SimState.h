@@ -15,6 +15,9 @@
 #include "platform/NativeRecords.h"
 #include "platform/Platform.h"
 #include "platform/sim/SimMachine.h"
+#include "platform/sim/SimPrivileges.h"
+#include "platform/sim/SimSecurity.h"
+#include "platform/sim/SimWindowWatch.h"
 
 namespace kxp::sim::detail {
 
@@ -24,6 +27,11 @@ struct SimWindow {
     std::string title;
     bool hung = false;
     std::vector<SimMessage> inbox;
+    // Seen by the window watch.
+    std::uint32_t processId = 0;
+    platform::Rect rect{};
+    std::int32_t exStyle = 0;
+    bool visible = true;
 };
 
 struct SimRegistryKeyData {
@@ -55,6 +63,7 @@ struct SimState {
     std::optional<std::vector<SimPageFile>> pageFiles;
     platform::SystemFileCacheInformation64 fileCache{};
     std::optional<platform::SystemFileCacheInformation64> lastFileCacheSet;
+    int fileCacheSetCount = 0;
     std::map<std::uint32_t, std::uint32_t> failures;
     std::map<std::uint32_t, std::vector<std::uint32_t>> queryLengths;
 
@@ -62,6 +71,7 @@ struct SimState {
     std::map<std::string, SimRegistryKeyData> keys;
     std::map<platform::Handle, SimOpenKey> openKeys;
     platform::Handle nextKey = 0x100;
+    bool refuseRegistryWrites = false;
 
     // Windows and dialogs.
     std::vector<SimWindow> windows;
@@ -84,6 +94,13 @@ struct SimState {
     std::map<std::string, SimInstalledService> services;
     std::uint32_t installFailure = 0;
     std::vector<std::string> eventLog;
+
+    // The service's own access token.
+    SimTokenState token;
+
+    // Other processes, tokens, impersonation and profiles; the window watch.
+    SimSecurityState security;
+    SimWindowWatchState windowWatch;
 
     std::uint32_t Now() const { return static_cast<std::uint32_t>(elapsedMs) + tickOffset; }
     SimWindow* FindWindowByHandle(platform::Handle handle);

@@ -95,6 +95,7 @@ std::uint32_t SimSystemInformation::NtSetSystemInformation(std::uint32_t informa
     if (buffer == nullptr) return kStatusAccessViolation;
     std::memcpy(&record, buffer, sizeof record);
     state_.lastFileCacheSet = record;
+    ++state_.fileCacheSetCount;
     return platform::kStatusSuccess;
 }
 

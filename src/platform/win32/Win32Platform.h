@@ -3,8 +3,11 @@
 
 #include "platform/Platform.h"
 #include "platform/win32/Win32Clock.h"
+#include "platform/win32/Win32Heap.h"
+#include "platform/win32/Win32Privileges.h"
 #include "platform/win32/Win32Process.h"
 #include "platform/win32/Win32Registry.h"
+#include "platform/win32/Win32Security.h"
 #include "platform/win32/Win32ServiceHost.h"
 #include "platform/win32/Win32SystemInformation.h"
 #include "platform/win32/Win32Windows.h"
@@ -27,7 +30,11 @@ class Win32Platform {
     Win32Windows windows_;
     Win32Process process_;
     Win32ServiceHost services_;
-    platform::Platform platform_{clock_, system_, registry_, windows_, process_, services_};
+    Win32Privileges privileges_;
+    Win32Heap heap_;
+    Win32Security security_;
+    platform::Platform platform_{clock_,    system_,     registry_, windows_, process_,
+                                 services_, privileges_, heap_,     security_};
 };
 
 }  // namespace kxp::win32

@@ -18,7 +18,7 @@ struct MetricCase {
 
 class IconMetricTest : public ::testing::TestWithParam<MetricCase> {
   protected:
-    IconMetricTest() : sampler(sim.platform().system, sim.platform().clock) {
+    IconMetricTest() : sampler(sim.platform()) {
         // 3,999,999,999 bytes free of 8 GiB; 3 GiB commit limit.
         sim.SetMemory(8192 * kMiB, 3999999999, 3072 * kMiB, 1024 * kMiB);
         sampler.UpdateMemory();

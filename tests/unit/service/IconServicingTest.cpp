@@ -71,7 +71,9 @@ TEST_F(IconServicingTest, ProductIconIsNeverDrawn) {
 
 TEST_F(IconServicingTest, NothingIsDrawnWhileAWindowFillsTheScreen) {
     service.Config1 = TConfig{1000, 1, 12};
-    service.onSessionCheck = [this](int) { service.SystemData->FullScreen = true; };
+    const auto game = sim.AddWindow("Game", "Game");
+    sim.SetWindowRect(game, {0, 0, 1024, 768});
+    sim.SetForegroundWindow(game);
     EXPECT_TRUE(PagingFilePasses(4).empty());
 }
 
@@ -98,6 +100,8 @@ TEST_F(IconServicingTest, RamIconSamplesMemoryInEveryPassItIsDrawn) {
 }
 
 TEST_F(IconServicingTest, IconsWithoutRamFigureSampleMemoryWhenMoreThanTenPassesWentBy) {
+    // The armed auto-recovery decision samples memory too, when more than five passes went by.
+    sim.SetDword(platform::RegistryRoot::LocalMachine, "\\Software\\KorvanelXP", "Recover", 0);
     sim.At(DuringPass(2), [this] { sim.SetMemory(1024 * kMiB, 424 * kMiB, 2048 * kMiB, 0); });
     std::int64_t peakAfterPass11 = 0;
     std::int64_t peakAfterPass12 = 0;

@@ -85,7 +85,8 @@ TEST_F(MainLoopTest, PeakRequestedWhileNobodyIsLoggedOnIsSampledAtOnceAndSentAft
         peakRightAfterRequest = PeakUsedMB();
     });
     sim.At(DuringPass(2), [this] { LogOn(); });
-    QuitAfterPass(3);
+    // The logon after pass 2 waits a second: the quit comes in the sleep of pass 3.
+    QuitAfterPass(4);
     Run();
     EXPECT_EQ(peakRightAfterRequest, 324);
     EXPECT_EQ(SettingsMessages(settings), (std::vector<SettingsMessage>{{5, 324}, {7, 0}}));

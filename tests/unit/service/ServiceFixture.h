@@ -59,6 +59,10 @@ struct SettingsMessage {
 class ServiceTest : public ::testing::Test {
   protected:
     ServiceTest() {
+        // Memory to spare: with every figure at 0, free memory would be below the auto-recovery
+        // limit, and a recovery would run in the first pass with a user logged on.
+        sim.SetMemory(std::uint64_t{1024} << 20, std::uint64_t{768} << 20,
+                      std::uint64_t{2048} << 20, std::uint64_t{1536} << 20);
         SetTraceSink([this](const std::string& message) {
             std::lock_guard guard(traceLock_);
             traces_.push_back(message);

@@ -89,9 +89,44 @@ TEST_P(BadLinkTest, WalkStopsAfterTheRecordWithTheBadLink) {
 
 INSTANTIATE_TEST_SUITE_P(Links, BadLinkTest,
                          ::testing::Values(BadLinkCase{"past the end", 0x7FFFFFF8},
-                                           BadLinkCase{"not aligned", 261},
                                            BadLinkCase{"shorter than a record", 8},
                                            BadLinkCase{"one short of a record", 248}));
+
+TEST(NativeRecordWalk, LinksThatAreNotMultiplesOfEightAreFollowed) {
+    // Wine packs its records without aligning them: here two bytes after each one.
+    std::vector<std::uint8_t> bytes;
+    std::vector<std::size_t> starts;
+    std::vector<std::pair<std::size_t, std::size_t>> nameFields;  // field, its record's start
+    for (const auto& process : kThreeProcesses) {
+        const sim::SimRawProcessBuffer image = sim::SimMachine::ProcessBufferImage({process});
+        const std::size_t start = bytes.size();
+        starts.push_back(start);
+        bytes.insert(bytes.end(), image.bytes.begin(), image.bytes.end());
+        bytes.resize(bytes.size() + 2, 0);
+        for (std::uint32_t field : image.addressFields)
+            nameFields.emplace_back(start + field, start);
+    }
+    const auto base = reinterpret_cast<std::uintptr_t>(bytes.data());
+    for (const auto& [field, start] : nameFields) {
+        std::uint64_t address = 0;
+        std::memcpy(&address, bytes.data() + field, sizeof address);
+        address += base + start;
+        std::memcpy(bytes.data() + field, &address, sizeof address);
+    }
+    for (std::size_t i = 0; i + 1 < starts.size(); ++i) {
+        const auto next = static_cast<std::uint32_t>(starts[i + 1] - starts[i]);
+        ASSERT_NE(next % 8, 0u);
+        std::memcpy(bytes.data() + starts[i], &next, sizeof next);
+    }
+
+    std::vector<ProcessRecord> records;
+    WalkProcessRecords(bytes, [&](const ProcessRecord& record) { records.push_back(record); });
+    ASSERT_EQ(records.size(), 3u);
+    EXPECT_TRUE(records[0].nullName);
+    EXPECT_EQ(records[1].imageName, u"System");
+    EXPECT_EQ(records[2].imageName, u"explorer.exe");
+    EXPECT_EQ(records[2].processId, 88u);
+}
 
 TEST(NativeRecordWalk, RecordCutByTheValidLengthIsNotRead) {
     const PlacedAnswer answer(kThreeProcesses);

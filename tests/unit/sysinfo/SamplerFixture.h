@@ -33,7 +33,7 @@ class SamplerTest : public ::testing::Test {
     SamplerTest() { machine.SetNow(kStartTick); }
 
     TSystemData& Sampler() {
-        if (!sampler_) sampler_.emplace(machine.platform().system, machine.platform().clock);
+        if (!sampler_) sampler_.emplace(machine.platform());
         return *sampler_;
     }
 

@@ -1,0 +1,44 @@
+// Recovery requests from other threads while the service thread recovers: every recovery is
+// announced and closed once, and the icons made busy are restored. Meant for the sanitizer builds.
+#include <gtest/gtest.h>
+
+#include <atomic>
+#include <thread>
+#include <vector>
+
+#include "recovery/RecoveryFixture.h"
+
+namespace kxp::test {
+namespace {
+
+TEST_F(RecoveryTest, RequestsFromTwoThreadsDuringRecoveriesKeepEveryRecoveryWhole) {
+    SetMemory(2, 0.5);
+    LogOn();
+    const auto settings = AddSettingsWindow();
+    std::atomic<bool> hammering{true};
+    auto hammer = [&](std::vector<std::uint32_t> codes) {
+        for (std::size_t i = 0; hammering; ++i) {
+            service.Control(codes[i % codes.size()]);
+            std::this_thread::yield();
+        }
+    };
+    std::thread first(hammer, std::vector<std::uint32_t>{RECOVER, SV_SENDPEAKMEMUSAGE});
+    std::thread second(hammer, std::vector<std::uint32_t>{RECOVER_KEEPICONS, RECOVER});
+    RunPasses(60);
+    hammering = false;
+    first.join();
+    second.join();
+
+    std::vector<std::uintptr_t> codes;
+    for (const auto& note : Notes(settings)) {
+        if (note.code == 3 || note.code == 4) codes.push_back(note.code);
+    }
+    ASSERT_FALSE(codes.empty());
+    for (std::size_t i = 0; i < codes.size(); ++i) EXPECT_EQ(codes[i], i % 2 == 0 ? 3u : 4u);
+    EXPECT_EQ(codes.size() % 2, 0u);
+    EXPECT_EQ(TraceCount(kBusyIcons), TraceCount(kRestoredIcons));
+    EXPECT_EQ(sim.HeapBlocksInUse(), 0);
+}
+
+}  // namespace
+}  // namespace kxp::test

@@ -1,0 +1,187 @@
+// Who is logged on, as the main loop follows it: the shell process's user at start, shells that
+// restart or change hands, impersonations that fail, logoff and logon.
+#include <string>
+#include <vector>
+
+#include "service/SessionFixture.h"
+
+namespace kxp::test {
+namespace {
+
+const std::string kStatusChange = "########### STATUS CHANGE ###########";
+const std::string kLogoff = "*************************************** LOGOFF: ";
+const std::string kLogin = "************************************* LOGIN: ";
+const std::string kLoginDone = "---------- Login done --------------";
+
+TEST_F(SessionTest, AtStartTheShellsUserIsNamedAndThePeakReportedTwice) {
+    Shell(1000, kAlice);
+    const auto settings = AddSettingsWindow();
+    QuitAfterPass(1);
+    Run();
+    EXPECT_EQ(service.LoopUserName, "alice");
+    EXPECT_EQ(service.UserSid, kAliceSid);
+    EXPECT_EQ(service.UserKeyPath, kAliceSid + "\\Software\\KorvanelXP");
+    // At start and in the first pass; 256 MB of 1024 are in use.
+    const std::vector<std::pair<std::uintptr_t, std::intptr_t>> expected = {
+        {5, 256}, {5, 256}, {7, 0}};
+    EXPECT_EQ(SettingsMessages(settings), expected);
+    EXPECT_EQ(TraceCount("Session user: alice " + kAliceSid), 1);
+    // The start path shows the icons itself: no logon steps.
+    EXPECT_EQ(TraceCount(kLoginDone), 0);
+    EXPECT_EQ(sim.ImpersonationCount(), 1);
+    EXPECT_EQ(sim.ImpersonatingThreadCount(), 0);
+    EXPECT_EQ(sim.OpenSecurityHandleCount(), 0);
+}
+
+TEST_F(SessionTest, WithoutAShellNobodyIsLoggedOnAndTheSidIsEmpty) {
+    NoShell();
+    const auto settings = AddSettingsWindow();
+    QuitAfterPass(3);
+    Run();
+    EXPECT_EQ(service.CurrentUserName, "SYSTEM");
+    EXPECT_EQ(service.UserSid, "");
+    EXPECT_EQ(sim.ImpersonationCount(), 0);
+    EXPECT_TRUE(sim.OpenedProcesses().empty());
+    const std::vector<std::pair<std::uintptr_t, std::intptr_t>> expected = {{7, 0}};
+    EXPECT_EQ(SettingsMessages(settings), expected);
+}
+
+TEST_F(SessionTest, TheSameShellIsImpersonatedOnceInAllPasses) {
+    Shell(1000, kAlice);
+    QuitAfterPass(6);
+    Run();
+    EXPECT_EQ(sim.ImpersonationCount(), 1);
+    EXPECT_EQ(sim.OpenedProcesses(), std::vector<std::uint32_t>{1000});
+    EXPECT_EQ(TraceCount(kStatusChange), 0);
+}
+
+TEST_F(SessionTest, ExplorerRestartingUnderTheSameUserIsNoLogonChange) {
+    Shell(1000, kAlice);
+    sim.At(DuringPass(2), [this] { Shell(1500, kAlice); });
+    QuitAfterPass(4);
+    Run();
+    EXPECT_EQ(sim.ImpersonationCount(), 2);  // once more, for the new shell
+    EXPECT_EQ(TraceCount(kStatusChange), 0);
+    EXPECT_EQ(service.LoopUserName, "alice");
+    EXPECT_EQ(service.UserSid, kAliceSid);
+}
+
+TEST_F(SessionTest, AFailedImpersonationCountsAsNobodyUntilTheShellIsReplaced) {
+    Shell(1000, kAlice);
+    sim.FailSecurityCall(sim::SimSecurityCall::DuplicateTokenEx, 5);
+    // The failure goes away, but the shell process stays the same: still nobody.
+    sim.At(DuringPass(2),
+           [this] { sim.FailSecurityCall(sim::SimSecurityCall::DuplicateTokenEx, 0); });
+    std::string userBeforeReplacement;
+    sim.At(DuringPass(4), [this, &userBeforeReplacement] {
+        userBeforeReplacement = service.LoopUserName;
+        Shell(1001, kAlice);
+    });
+    QuitAfterPass(6);
+    Run();
+    EXPECT_EQ(userBeforeReplacement, "SYSTEM");
+    EXPECT_EQ(sim.OpenedProcesses(), (std::vector<std::uint32_t>{1000, 1001}));
+    EXPECT_EQ(TracesStartingWith({kLogoff, kLogin}),
+              (std::vector<std::string>{kLogoff + "SYSTEM", kLogin + "alice"}));
+    EXPECT_EQ(service.LoopUserName, "alice");
+    EXPECT_EQ(sim.OpenSecurityHandleCount(), 0);
+}
+
+TEST_F(SessionTest, AUserNameThatCannotBeReadCountsAsNobody) {
+    Shell(1000, kAlice);
+    sim.FailSecurityCall(sim::SimSecurityCall::GetUserName, 5);
+    QuitAfterPass(2);
+    Run();
+    EXPECT_EQ(service.LoopUserName, "SYSTEM");
+    EXPECT_EQ(service.UserSid, "");
+    EXPECT_EQ(sim.ImpersonatingThreadCount(), 0);
+    EXPECT_EQ(sim.OpenSecurityHandleCount(), 0);
+}
+
+TEST_F(SessionTest, AFastChangeFromAToBLogsAOffAndBOn) {
+    Shell(1000, kAlice);
+    sim.At(DuringPass(2), [this] { Shell(2000, kBob); });
+    std::int32_t cpuIdleAtLogon = 0;
+    bool readerAtLogon = false;
+    onTrace = [&](const std::string& message) {
+        if (message == kLoginDone) {
+            cpuIdleAtLogon = service.SystemData->CpuIdleAll;
+            readerAtLogon = service.OptionReader.has_value() && service.OptionWriter.has_value();
+        }
+    };
+    QuitAfterPass(4);
+    Run();
+    EXPECT_EQ(
+        TracesStartingWith({kStatusChange, kLogoff, kLogin, kLoginDone}),
+        (std::vector<std::string>{kStatusChange, kLogoff + "alice", kLogin + "bob", kLoginDone}));
+    EXPECT_EQ(service.LoopUserName, "bob");
+    EXPECT_EQ(service.UserSid, kBobSid);
+    EXPECT_EQ(service.UserKeyPath, kBobSid + "\\Software\\KorvanelXP");
+    // The run key path is built at start only.
+    EXPECT_EQ(service.UserRunKeyPath,
+              kAliceSid + "\\Software\\Microsoft\\Windows\\CurrentVersion\\Run");
+    EXPECT_EQ(cpuIdleAtLogon, -1);  // the sampler starts afresh for the new user
+    EXPECT_TRUE(readerAtLogon);
+}
+
+TEST_F(SessionTest, TheShellGoingAwayLogsOffAndFreesTheRegistryObjectsUntilTheNextLogon) {
+    Shell(1000, kAlice);
+    sim.At(DuringPass(2), [this] { NoShell(); });
+    bool readerWhileNobody = true;
+    bool writerWhileNobody = true;
+    sim.At(DuringPass(4), [&] {
+        readerWhileNobody = service.OptionReader.has_value();
+        writerWhileNobody = service.OptionWriter.has_value();
+        Shell(1200, kAlice);
+    });
+    bool readerAfterLogon = false;
+    sim.At(DuringPass(7), [&] { readerAfterLogon = service.OptionReader.has_value(); });
+    QuitAfterPass(8);
+    Run();
+    EXPECT_FALSE(readerWhileNobody);
+    EXPECT_FALSE(writerWhileNobody);
+    EXPECT_TRUE(readerAfterLogon);
+    EXPECT_EQ(TracesStartingWith({kLogoff, kLogin}),
+              (std::vector<std::string>{kLogoff + "alice", kLogoff + "SYSTEM", kLogin + "alice"}));
+}
+
+TEST_F(SessionTest, TheWinlogonShellsProcessIdentifiesTheUser) {
+    sim.SetString(platform::RegistryRoot::LocalMachine,
+                  "\\Software\\Microsoft\\Windows NT\\CurrentVersion\\Winlogon", "Shell",
+                  "\"C:\\Tools\\MyShell.exe\"");
+    Shell(1000, kAlice, {sim::SimProcess{1100, u"explorer.exe", 0, 0}}, u"MYSHELL.EXE");
+    sim.SetProcessOwner(1100, kBob);
+    QuitAfterPass(1);
+    Run();
+    EXPECT_EQ(service.LoopUserName, "alice");
+}
+
+TEST_F(SessionTest, AnInstallerComingAndGoingRebuildsTheHotKeysOnce) {
+    Shell(1000, kAlice);
+    sim.At(DuringPass(2), [this] {
+        Shell(1000, kAlice, {sim::SimProcess{3000, u"Setup_INS.exe", 0, 0}});
+    });
+    std::uint32_t installerSeen = 0;
+    sim.At(DuringPass(4), [&] {
+        installerSeen = service.LastInstallerProcessId;
+        Shell(1000, kAlice);
+    });
+    QuitAfterPass(6);
+    Run();
+    EXPECT_EQ(installerSeen, 3000u);
+    EXPECT_EQ(service.LastInstallerProcessId, 0u);
+    EXPECT_EQ(TraceCount("BuildHotkeys"), 1);
+}
+
+TEST_F(SessionTest, KorvanelExeIsEndedByTheLoopsScan) {
+    Shell(1000, kAlice);
+    sim.At(DuringPass(2), [this] {
+        Shell(1000, kAlice, {sim::SimProcess{4000, u"KORVANEL.EXE", 0, 0}});
+    });
+    QuitAfterPass(3);
+    Run();
+    EXPECT_EQ(sim.TerminatedProcesses(), std::vector<std::uint32_t>{4000});
+}
+
+}  // namespace
+}  // namespace kxp::test
