@@ -15,10 +15,10 @@ using kxp::sim::SimProcess;
 
 // A machine with a user at the desktop, so that every step of the pass runs.
 class LoggedOnService : public kxp::TKorvanelXPService {
-public:
+  public:
     using TKorvanelXPService::TKorvanelXPService;
 
-protected:
+  protected:
     std::string GetSessionUser(const std::string& previousName) override {
         TKorvanelXPService::GetSessionUser(previousName);
         UserSid = "\\S-1-5-21-0-0-0-1000";
@@ -53,8 +53,8 @@ void MainLoopPass(benchmark::State& state) {
         service.ServiceExecute();
     }
     state.counters["pass"] = benchmark::Counter(
-        static_cast<double>(passes), benchmark::Counter::kIsIterationInvariantRate |
-                                         benchmark::Counter::kInvert);
+        static_cast<double>(passes),
+        benchmark::Counter::kIsIterationInvariantRate | benchmark::Counter::kInvert);
 }
 BENCHMARK(MainLoopPass)->Arg(1000)->Unit(benchmark::kMillisecond)->MeasureProcessCPUTime();
 

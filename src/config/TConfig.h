@@ -11,7 +11,11 @@ struct TConfig {
     std::int32_t Display2 = 0;    // TDisplayMetric, 0..12 in the order of the Display menu
 };
 
-inline TConfig DefaultIcon1Config() { return TConfig{1000, 1, 0}; }
-inline TConfig DefaultIcon2Config() { return TConfig{1000, 2, 3}; }
+inline TConfig DefaultIcon1Config() {
+    return TConfig{1000, 1, 0};
+}
+inline TConfig DefaultIcon2Config() {
+    return TConfig{1000, 2, 3};
+}
 
 }  // namespace kxp

@@ -28,14 +28,14 @@ struct MemoryStatusEx {
 static_assert(sizeof(MemoryStatusEx) == 64);
 
 class Clock {
-public:
+  public:
     virtual ~Clock() = default;
     virtual std::uint32_t GetTickCount() = 0;
     virtual void Sleep(std::uint32_t milliseconds) = 0;
 };
 
 class SystemInformation {
-public:
+  public:
     virtual ~SystemInformation() = default;
     virtual bool GlobalMemoryStatusEx(MemoryStatusEx& status) = 0;
     // GetSystemInfo's dwNumberOfProcessors.
@@ -60,7 +60,7 @@ enum RegistryType : std::uint32_t {
 };
 
 class Registry {
-public:
+  public:
     virtual ~Registry() = default;
     // Returns 0 when the key cannot be opened (or created, with create set).
     virtual Handle OpenKey(RegistryRoot root, const std::string& path, bool write, bool create) = 0;
@@ -88,7 +88,7 @@ struct Rect {
 };
 
 class Windows {
-public:
+  public:
     virtual ~Windows() = default;
     // Class or title may be null (any).
     virtual Handle FindWindowA(const char* className, const char* title) = 0;
@@ -132,7 +132,7 @@ inline constexpr std::uint32_t kMbIconError = 0x0010;
 inline constexpr std::uint32_t kMbIconInformation = 0x0040;
 
 class Process {
-public:
+  public:
     virtual ~Process() = default;
     // SetProcessWorkingSetSize(GetCurrentProcess(), -1, -1).
     virtual bool TrimWorkingSet() = 0;
@@ -157,7 +157,7 @@ inline constexpr std::uint32_t kAcceptShutdown = 0x4;
 
 // What the service control dispatcher calls back into.
 class ServiceEntry {
-public:
+  public:
     virtual ~ServiceEntry() = default;
     // Runs on the thread the control manager starts for the service; returns when it has ended.
     virtual void ServiceMain() = 0;
@@ -172,7 +172,7 @@ struct ServiceDeclaration {
 };
 
 class ServiceHost {
-public:
+  public:
     virtual ~ServiceHost() = default;
     // Connects to the control manager and runs the calling (main) thread's message loop until the
     // service has ended. False when the process was not started by the control manager.
@@ -199,7 +199,7 @@ inline constexpr std::uint32_t kSePrivilegeEnabled = 0x00000002;
 
 // The privileges of the service's own access token.
 class Privileges {
-public:
+  public:
     virtual ~Privileges() = default;
     // OpenProcessToken on the current process; 0 when it fails. Closed with CloseToken.
     virtual Handle OpenProcessToken(std::uint32_t access) = 0;
@@ -214,7 +214,7 @@ public:
 
 // The process heap. A block that cannot be had is a null result, never the end of the process.
 class Heap {
-public:
+  public:
     virtual ~Heap() = default;
     // Null also when bytes exceeds what the process can address.
     virtual void* HeapAlloc(std::uint64_t bytes) = 0;
@@ -244,7 +244,7 @@ inline constexpr std::uint32_t kErrorInsufficientBuffer = 122;
 // calling thread only. Handles returned here are closed with CloseHandle; 0 means failure, and
 // GetLastError then tells why.
 class Security {
-public:
+  public:
     virtual ~Security() = default;
     virtual Handle OpenProcess(std::uint32_t access, bool inherit, std::uint32_t processId) = 0;
     virtual bool TerminateProcess(Handle process, std::uint32_t exitCode) = 0;

@@ -11,12 +11,12 @@ namespace kxp {
 
 // A value exists with another type than the one asked for.
 class RegistryError : public std::runtime_error {
-public:
+  public:
     using std::runtime_error::runtime_error;
 };
 
 class RegistryKey {
-public:
+  public:
     RegistryKey() = default;
     RegistryKey(const RegistryKey&) = delete;
     RegistryKey& operator=(const RegistryKey&) = delete;
@@ -41,10 +41,12 @@ public:
 
     bool WriteInteger(const std::string& name, std::int32_t value);
     bool WriteString(const std::string& name, const std::string& value);
-    bool WriteBool(const std::string& name, bool value) { return WriteInteger(name, value ? 1 : 0); }
+    bool WriteBool(const std::string& name, bool value) {
+        return WriteInteger(name, value ? 1 : 0);
+    }
     bool DeleteValue(const std::string& name);
 
-private:
+  private:
     RegistryKey(platform::Registry& registry, platform::Handle key)
         : registry_(&registry), key_(key) {}
 

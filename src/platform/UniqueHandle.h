@@ -7,7 +7,7 @@ namespace kxp {
 
 template <typename T, typename Close, T Invalid = T{}>
 class unique_handle {
-public:
+  public:
     unique_handle() = default;
     explicit unique_handle(T value, Close close = Close{}) : value_(value), close_(close) {}
     unique_handle(const unique_handle&) = delete;
@@ -32,7 +32,7 @@ public:
         value_ = value;
     }
 
-private:
+  private:
     T value_ = Invalid;
     [[no_unique_address]] Close close_{};
 };

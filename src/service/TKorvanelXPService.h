@@ -125,10 +125,10 @@ class TKorvanelXPService : public platform::ServiceEntry {
     // Options of tray icon 1 and tray icon 2.
     TConfig Config1 = DefaultIcon1Config();
     TConfig Config2 = DefaultIcon2Config();
-    // Machine options, read on the service thread; the tray menus toggle Recover and the start mode.
-    // Every write holds optionsLock_. Recover and LoadOnWindowsStartup change on the main thread
-    // too: read them through MachineOptions(). The other fields change only on the service thread,
-    // which may read them directly.
+    // Machine options, read on the service thread; the tray menus toggle Recover and the start
+    // mode. Every write holds optionsLock_. Recover and LoadOnWindowsStartup change on the main
+    // thread too: read them through MachineOptions(). The other fields change only on the service
+    // thread, which may read them directly.
     TMachineOptions LocalOptions;
     TMachineOptions MachineOptions() const;
     // User option: the process scan moves update windows out of sight.

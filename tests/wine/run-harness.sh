@@ -12,6 +12,7 @@
 # kxp_start_service when it needs it running.
 set -u
 
+args=("$@")
 here=$(cd "$(dirname "$0")" && pwd)
 root=$(cd "$here/../.." && pwd)
 build="$root/build/windows"
@@ -28,6 +29,20 @@ done
 
 # shellcheck source=scripts/lib/wine-session.sh
 source "$root/scripts/lib/wine-session.sh"
+
+# A case may start a RAM recovery (a control code, or automatically once the options raise the free
+# memory limit), and a recovery asks for all the free memory the figures report. So the whole run sees
+# small faked figures, never the machine's own.
+if [[ -z ${KXP_FAKED_MEMORY:-} ]]; then
+    # shellcheck source=scripts/lib/fake-memory.sh
+    source "$root/scripts/lib/fake-memory.sh"
+    fake_dir=$(mktemp -d /tmp/kxp-fake-memory.XXXXXX)
+    kxp_fake_memory_prepare "$fake_dir" 1024 453 || exit 1
+    KXP_FAKED_MEMORY=yes kxp_fake_memory_run "$fake_dir" bash "$0" "${args[@]}"
+    rc=$?
+    rm -rf "$fake_dir"
+    exit $rc
+fi
 
 session=$(mktemp -d /tmp/kxp-harness.XXXXXX)
 passed=0
@@ -74,6 +89,19 @@ PEER_LOG=""
 
 # Number of notifications the peer has logged.
 peer_notification_count() { grep -c . "$PEER_LOG" 2>/dev/null || true; }
+
+# Waits (at most 12 s) until the peer has logged nothing new for two seconds, so that a case can
+# count what its own request brings and not the start-up notifications still arriving.
+wait_for_quiet_peer() {
+    local before after
+    for _ in 1 2 3 4 5 6; do
+        before=$(peer_notification_count)
+        sleep 2
+        after=$(peer_notification_count)
+        [[ $before == "$after" ]] && return 0
+    done
+    return 1
+}
 
 # Waits until the peer has logged the line, e.g. "7 0". Usage: wait_for_notification LINE SECONDS
 wait_for_notification() { kxp_wait_for "$2" grep -qxF "$1" "$PEER_LOG"; }

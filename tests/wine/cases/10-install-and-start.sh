@@ -22,6 +22,7 @@ case_start_runs() {
 case_unknown_code_changes_nothing() {
     local pid_before notes_before pid_after
     pid_before=$(kxp_service_pid) || { fail "the service is not running"; return; }
+    wait_for_quiet_peer || { fail "the peer never stopped receiving start-up notifications"; return; }
     notes_before=$(peer_notification_count)
     kxp_control 150 >/dev/null 2>&1 || { fail "ControlService(150) failed"; return; }
     sleep 1

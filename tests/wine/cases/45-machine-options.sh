@@ -26,8 +26,9 @@ case_machine_options_take_effect_after_code_132() {
     reads=$(trace_count "ReadLocalOptions NoCounters=")
     ((reads > 0)) || { fail "no options read traced at start (is DebugTrace on?)"; return; }
     sets=$(trace_count "SetFileCache 67108864 67108864")
-    if ! { set_machine_option Below REG_DWORD 4096 && set_machine_option Cache REG_DWORD 2 &&
-        set_machine_option CacheMax REG_DWORD 64 &&
+    # Recover off: with the limit above the free memory, an automatic recovery would start.
+    if ! { set_machine_option Recover REG_DWORD 0 && set_machine_option Below REG_DWORD 4096 &&
+        set_machine_option Cache REG_DWORD 2 && set_machine_option CacheMax REG_DWORD 64 &&
         set_machine_option Shell REG_SZ 'C:\windows\MyShell.EXE'; }; then
         fail "cannot write the machine options"
         return
