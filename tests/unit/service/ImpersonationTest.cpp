@@ -1,6 +1,7 @@
 // The impersonation pair called directly: profiles, failures, nesting, and two threads at once.
 #include <atomic>
-#include <barrier>
+#include <condition_variable>
+#include <mutex>
 #include <string>
 #include <thread>
 #include <vector>
@@ -9,6 +10,29 @@
 
 namespace kxp::test {
 namespace {
+
+// Two threads meeting at each step. std::barrier waits through libstdc++'s atomic-wait backoff,
+// which under Wine can take long enough per meeting to time the test out.
+class Meeting {
+  public:
+    void ArriveAndWait() {
+        std::unique_lock lock(mutex_);
+        const int round = round_;
+        if (++arrived_ == 2) {
+            arrived_ = 0;
+            ++round_;
+            met_.notify_all();
+        } else {
+            met_.wait(lock, [&] { return round_ != round; });
+        }
+    }
+
+  private:
+    std::mutex mutex_;
+    std::condition_variable met_;
+    int arrived_ = 0;
+    int round_ = 0;
+};
 
 class ImpersonationTest : public SessionTest {
   protected:
@@ -132,7 +156,7 @@ TEST_F(ImpersonationTest, EndingWithoutAnImpersonationChangesNothing) {
 
 TEST_F(ImpersonationTest, TwoThreadsImpersonatingAtOnceKeepTheirOwnTokens) {
     constexpr int kRounds = 200;
-    std::barrier meeting(2);
+    Meeting meeting;
     std::atomic<int> problems{0};
     std::vector<platform::Handle> tokens[2];
     auto impersonate = [&](int self) {
@@ -140,16 +164,16 @@ TEST_F(ImpersonationTest, TwoThreadsImpersonatingAtOnceKeepTheirOwnTokens) {
             const bool profile = round % 2 == 0;
             if (!service.ImpersonateShellUser(profile)) ++problems;
             tokens[self].push_back(service.UserToken());
-            meeting.arrive_and_wait();
+            meeting.ArriveAndWait();
             // Thread 0 ends first; thread 1 must still act as the user, with its own token.
             if (self == 0) service.EndImpersonation(profile);
-            meeting.arrive_and_wait();
+            meeting.ArriveAndWait();
             if (self == 1) {
                 if (service.UserToken() != tokens[1].back()) ++problems;
                 if (sim.ImpersonatingThreadCount() != 1) ++problems;
                 service.EndImpersonation(profile);
             }
-            meeting.arrive_and_wait();
+            meeting.ArriveAndWait();
         }
     };
     std::thread first(impersonate, 0);
