@@ -16,14 +16,19 @@ TEST_F(RecoveryTest, RequestsFromTwoThreadsDuringRecoveriesKeepEveryRecoveryWhol
     LogOn();
     const auto settings = AddSettingsWindow();
     std::atomic<bool> hammering{true};
+    std::atomic<int> started{0};
     auto hammer = [&](std::vector<std::uint32_t> codes) {
         for (std::size_t i = 0; hammering; ++i) {
             service.Control(codes[i % codes.size()]);
+            if (i == 0) ++started;
             std::this_thread::yield();
         }
     };
     std::thread first(hammer, std::vector<std::uint32_t>{RECOVER, SV_SENDPEAKMEMUSAGE});
     std::thread second(hammer, std::vector<std::uint32_t>{RECOVER_KEEPICONS, RECOVER});
+    // The passes run in virtual time and can be over before a thread is first scheduled: start
+    // them once both threads have sent a request.
+    while (started < 2) std::this_thread::yield();
     RunPasses(60);
     hammering = false;
     first.join();
