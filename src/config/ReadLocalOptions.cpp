@@ -1,5 +1,6 @@
 // The service's machine options: the read on the service thread, the loop's guarded call, and the
 // two tray menu writers on the main thread.
+#include <functional>
 #include <mutex>
 
 #include "config/MachineOptions.h"
@@ -55,36 +56,36 @@ void TKorvanelXPService::ReadLocalOptionsOrTrace() {
     }
 }
 
-void TKorvanelXPService::miAutoRecoveryClick() {
+void TKorvanelXPService::ToggleMachineOption(bool TMachineOptions::*flag,
+                                             const std::function<void(bool)>& store) {
     {
+        // The toggle and its registry write are one step, so a reread never splits them.
         std::lock_guard update(optionsUpdateLock_);
-        bool recover = false;
+        bool value = false;
         {
             std::lock_guard guard(optionsLock_);
-            recover = LocalOptions.Recover = !LocalOptions.Recover;
+            value = LocalOptions.*flag = !(LocalOptions.*flag);
         }
-        auto key = RegistryKey::OpenWrite(platform_.registry, platform::RegistryRoot::LocalMachine,
-                                          texts::kMachineOptionsKey, true);
-        if (!key.WriteBool("Recover", recover)) Trace("Recover setting write error");
+        store(value);
     }
     SendToSettings(kSettingsMachineOptionsChanged, 0);
     Trim();
 }
 
+void TKorvanelXPService::miAutoRecoveryClick() {
+    ToggleMachineOption(&TMachineOptions::Recover, [this](bool recover) {
+        auto key = RegistryKey::OpenWrite(platform_.registry, platform::RegistryRoot::LocalMachine,
+                                          texts::kMachineOptionsKey, true);
+        if (!key.WriteBool("Recover", recover)) Trace("Recover setting write error");
+    });
+}
+
 void TKorvanelXPService::miLoadWinClick() {
-    {
-        std::lock_guard update(optionsUpdateLock_);
-        bool load = false;
-        {
-            std::lock_guard guard(optionsLock_);
-            load = LocalOptions.LoadOnWindowsStartup = !LocalOptions.LoadOnWindowsStartup;
-        }
+    ToggleMachineOption(&TMachineOptions::LoadOnWindowsStartup, [this](bool load) {
         auto key = RegistryKey::OpenWrite(platform_.registry, platform::RegistryRoot::LocalMachine,
                                           texts::kServiceKey, true);
         key.WriteInteger("Start", load ? kStartAutomatic : kStartOnDemand);
-    }
-    SendToSettings(kSettingsMachineOptionsChanged, 0);
-    Trim();
+    });
 }
 
 }  // namespace kxp

@@ -4,6 +4,7 @@
 
 #include <atomic>
 #include <cstdint>
+#include <functional>
 #include <mutex>
 #include <optional>
 #include <string>
@@ -192,6 +193,8 @@ class TKorvanelXPService : public platform::ServiceEntry {
     // The loop's call: a wrong-typed value is traced and ends the read, not the service.
     void ReadLocalOptionsOrTrace();
     void PublishMachineOptions(const TMachineOptions& options);
+    // Flips one menu-checked machine option, stores it through store, tells the settings program.
+    void ToggleMachineOption(bool TMachineOptions::*flag, const std::function<void(bool)>& store);
     // Bounds in bytes into the file cache record, sent with NtSetSystemInformation.
     void SetFileCache(std::int64_t minimum, std::int64_t maximum);
     void ReadUserOptions();
