@@ -1,9 +1,8 @@
 #include "config/MachineOptions.h"
 
-#include <algorithm>
-#include <cctype>
 #include <utility>
 
+#include "config/ShellFileName.h"
 #include "platform/RegistryKey.h"
 #include "platform/Trace.h"
 #include "service/ServiceTexts.h"
@@ -27,15 +26,9 @@ std::string Flag(bool value) {
 
 ShellOption ParseShellOption(const std::string& value) {
     ShellOption shell;
-    // Past the last backslash, or the whole value when there is none (npos + 1 is 0).
-    shell.name = value.substr(value.find_last_of('\\') + 1);
-    std::transform(shell.name.begin(), shell.name.end(), shell.name.begin(),
-                   [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
-    if (shell.name.size() > 1) {
-        if (shell.name.front() == '"') shell.name.erase(0, 1);
-        if (!shell.name.empty() && shell.name.back() == '"') shell.name.pop_back();
-        shell.inUse = true;
-    }
+    shell.name = ShellFileName(value);
+    // The quotes count: a name that was longer than one character before they went is in use.
+    shell.inUse = FileNamePart(value).size() > 1;
     return shell;
 }
 

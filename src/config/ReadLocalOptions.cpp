@@ -16,33 +16,39 @@ TMachineOptions TKorvanelXPService::MachineOptions() const {
     return LocalOptions;
 }
 
-void TKorvanelXPService::PublishMachineOptions(const TMachineOptions& options) {
+void TKorvanelXPService::PublishReadOptions(TMachineOptions options, std::uint64_t generation) {
     std::lock_guard guard(optionsLock_);
+    if (toggleGeneration_ != generation || togglesWriting_ > 0) {
+        options.Recover = LocalOptions.Recover;
+        options.LoadOnWindowsStartup = LocalOptions.LoadOnWindowsStartup;
+    }
     LocalOptions = options;
 }
 
 void TKorvanelXPService::ReadLocalOptions() {
     if (RestoreInProgress) return;
     TMachineOptions options;
+    std::uint64_t generation = 0;
     {
-        // A menu toggle waits for the read to be published, so that neither overwrites the other.
-        std::lock_guard update(optionsUpdateLock_);
-        options = MachineOptions();
-        try {
-            ReadMachineOptionValues(platform_.registry, options);
-            if (SystemData) {
-                SystemData->AltShellName = options.Shell;
-                SystemData->UseAltShell = options.ShellInUse;
-            }
-            options.LoadOnWindowsStartup = false;
-            options.LoadOnWindowsStartup = ReadLoadOnWindowsStartup(platform_.registry);
-        } catch (...) {
-            // The values read before the failure count, the later ones keep their defaults.
-            PublishMachineOptions(options);
-            throw;
-        }
-        PublishMachineOptions(options);
+        std::lock_guard guard(optionsLock_);
+        options = LocalOptions;
+        generation = toggleGeneration_;
     }
+    try {
+        ReadMachineOptionValues(platform_.registry, options);
+        if (SystemData) {
+            SystemData->AltShellName = options.Shell;
+            SystemData->UseAltShell = options.ShellInUse;
+        }
+        options.LoadOnWindowsStartup = false;
+        options.LoadOnWindowsStartup = ReadLoadOnWindowsStartup(platform_.registry);
+    } catch (...) {
+        // The values read before the failure count, the later ones keep their defaults.
+        PublishReadOptions(options, generation);
+        throw;
+    }
+    PublishReadOptions(options, generation);
+    options = MachineOptions();
     Trace(DescribeMachineOptions(options));
     if (options.Cache > 0) EnablePrivilege("SeIncreaseQuotaPrivilege");
 }
@@ -58,15 +64,18 @@ void TKorvanelXPService::ReadLocalOptionsOrTrace() {
 
 void TKorvanelXPService::ToggleMachineOption(bool TMachineOptions::*flag,
                                              const std::function<void(bool)>& store) {
+    bool value = false;
     {
-        // The toggle and its registry write are one step, so a reread never splits them.
-        std::lock_guard update(optionsUpdateLock_);
-        bool value = false;
-        {
-            std::lock_guard guard(optionsLock_);
-            value = LocalOptions.*flag = !(LocalOptions.*flag);
-        }
-        store(value);
+        std::lock_guard guard(optionsLock_);
+        value = LocalOptions.*flag = !(LocalOptions.*flag);
+        ++toggleGeneration_;
+        ++togglesWriting_;
+    }
+    store(value);
+    {
+        std::lock_guard guard(optionsLock_);
+        --togglesWriting_;
+        ++toggleGeneration_;
     }
     SendToSettings(kSettingsMachineOptionsChanged, 0);
     Trim();

@@ -87,6 +87,15 @@ struct Rect {
     std::int32_t bottom = 0;
 };
 
+// What a window made through Windows::CreateHiddenWindow calls for each of its messages, on the
+// thread that created it. False leaves the message to the default handling.
+class WindowProcedure {
+  public:
+    virtual ~WindowProcedure() = default;
+    virtual bool WindowMessage(Handle window, std::uint32_t message, std::uintptr_t wParam,
+                               std::intptr_t lParam, std::intptr_t& result) = 0;
+};
+
 class Windows {
   public:
     virtual ~Windows() = default;
@@ -99,8 +108,25 @@ class Windows {
     virtual std::uint32_t RegisterWindowMessageA(const std::string& name) = 0;
     // Dispatches the window messages already queued for the calling thread, without waiting.
     virtual void PumpThreadMessages() = 0;
-    virtual int MessageBoxA(const std::string& text, const std::string& caption,
-                            std::uint32_t flags) = 0;
+    // Shows a message box to the interactive user and returns at once, without waiting for the
+    // box to be read: a service's own box would sit on a desktop nobody sees.
+    virtual void ShowMessage(const std::string& text, const std::string& caption,
+                             std::uint32_t flags) = 0;
+    // Waits at most timeoutMs for the boxes this process still shows itself to be closed; for a
+    // process about to end, so that its last box stays up for a while.
+    virtual void WaitForShownMessages(std::uint32_t timeoutMs) = 0;
+
+    // An invisible top-level window of the class (registered on first use) that belongs to the
+    // calling thread; top-level so that broadcasts reach it. 0 on failure. Destroyed on the same
+    // thread; procedure must outlive it.
+    virtual Handle CreateHiddenWindow(const std::string& className, WindowProcedure& procedure) = 0;
+    virtual bool DestroyWindow(Handle window) = 0;
+    // Queues the message for the window's thread and returns at once.
+    virtual bool PostMessageA(Handle window, std::uint32_t message, std::uintptr_t wParam,
+                              std::intptr_t lParam) = 0;
+    // WM_TIMER with wParam id every intervalMs, on the window's thread; SetTimer again restarts it.
+    virtual bool SetTimer(Handle window, std::uintptr_t id, std::uint32_t intervalMs) = 0;
+    virtual bool KillTimer(Handle window, std::uintptr_t id) = 0;
 
     // Window watch: top-level windows, their owners, places, styles and titles.
     // Calls visit for each top-level window until it returns false.
@@ -127,6 +153,10 @@ inline constexpr std::uint32_t kSwpFrameChanged = 0x0020;
 inline constexpr std::int32_t kSmCxScreen = 0;
 inline constexpr std::int32_t kSmCyScreen = 1;
 
+inline constexpr std::uint32_t kInfinite = 0xFFFFFFFF;
+inline constexpr std::uint32_t kWmTimer = 0x0113;
+inline constexpr std::uint32_t kWmApp = 0x8000;
+
 inline constexpr std::uint32_t kMbOk = 0x0000;
 inline constexpr std::uint32_t kMbIconError = 0x0010;
 inline constexpr std::uint32_t kMbIconInformation = 0x0040;
@@ -152,6 +182,9 @@ enum class ServiceState : std::uint32_t {
 inline constexpr std::uint32_t kControlStop = 1;
 inline constexpr std::uint32_t kControlInterrogate = 4;
 inline constexpr std::uint32_t kControlShutdown = 5;
+inline constexpr std::uint32_t kNoError = 0;
+inline constexpr std::uint32_t kErrorCallNotImplemented = 120;
+inline constexpr std::uint32_t kErrorServiceSpecificError = 1066;
 inline constexpr std::uint32_t kAcceptStop = 0x1;
 inline constexpr std::uint32_t kAcceptShutdown = 0x4;
 
@@ -161,8 +194,9 @@ class ServiceEntry {
     virtual ~ServiceEntry() = default;
     // Runs on the thread the control manager starts for the service; returns when it has ended.
     virtual void ServiceMain() = 0;
-    // Runs on the dispatcher thread for every control code.
-    virtual void Control(std::uint32_t code) = 0;
+    // Runs on the dispatcher thread for every control code; returns NO_ERROR, or
+    // kErrorCallNotImplemented for a code the service does not handle.
+    virtual std::uint32_t Control(std::uint32_t code) = 0;
 };
 
 struct ServiceDeclaration {
@@ -177,8 +211,9 @@ class ServiceHost {
     // Connects to the control manager and runs the calling (main) thread's message loop until the
     // service has ended. False when the process was not started by the control manager.
     virtual bool RunServiceApplication(const ServiceDeclaration& service, ServiceEntry& entry) = 0;
+    // exitCode kErrorServiceSpecificError carries serviceExitCode, the service's own code.
     virtual void ReportStatus(ServiceState state, std::uint32_t controlsAccepted,
-                              std::uint32_t exitCode) = 0;
+                              std::uint32_t exitCode, std::uint32_t serviceExitCode) = 0;
     // 0 on success, else the system error code.
     virtual std::uint32_t InstallService(const ServiceDeclaration& service,
                                          const std::string& binaryPath) = 0;

@@ -38,7 +38,7 @@ void TKorvanelXPService::AutoRecoveryDecision() {
     }
     // Only the low 16 bits of the threshold count, compared unsigned like the history's slots.
     const bool busy = CpuBusyHistory->AnyAbove(static_cast<std::uint16_t>(options.Threshold));
-    if (LoopUserName != texts::kNobody) {
+    if (Session().LoopUserName != texts::kNobody) {
         if (busy) {
             PostponeCountdown = kPostponePasses;
             Trace("Autorecovery: postponing 3 ticks");

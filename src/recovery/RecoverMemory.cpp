@@ -1,8 +1,10 @@
 // RecoverMemory: the service takes almost all free memory for a moment, writes every byte of it and
 // gives it back, so that the system has to find real pages and other processes lose those they were
 // not using. Runs on the service thread, from the main loop only.
+#include <algorithm>
 #include <charconv>
 #include <cstdint>
+#include <functional>
 #include <iterator>
 #include <memory>
 #include <string>
@@ -20,6 +22,9 @@ constexpr std::int64_t kHeadroom = 2 * kMiB;
 constexpr std::int64_t kSmallestSearchSize = 1024;
 constexpr int kSearchCounterLimit = 2000;
 constexpr std::int32_t kSliceMs = 100;
+// The fill goes in pieces of this size, each followed by a word to the control manager, so that a
+// stop requested while gigabytes are written does not time out.
+constexpr std::size_t kFillPieceBytes = std::size_t{256} << 20;
 constexpr const char* kBanner =
     "************************************* RecoverMemory *************************************";
 
@@ -75,9 +80,20 @@ HeapBlock RequestBlock(platform::Heap& heap, const TSystemData& sampler, std::in
     }
 }
 
+void FillInPieces(void* block, std::size_t size, const std::function<void()>& afterPiece) {
+    auto* bytes = static_cast<std::uint8_t*>(block);
+    for (std::size_t done = 0; done < size;) {
+        const std::size_t piece = std::min(kFillPieceBytes, size - done);
+        FillBlock(bytes + done, piece);
+        done += piece;
+        afterPiece();
+    }
+}
+
 // The block is written, the memory sampled, the block released and sampled again. False when no
 // block could be had at all.
-bool FillAndRelease(platform::Heap& heap, TSystemData& sampler, std::int64_t before) {
+bool FillAndRelease(platform::Heap& heap, TSystemData& sampler, std::int64_t before,
+                    const std::function<void()>& afterPiece) {
     std::int64_t size = 0;
     HeapBlock block = RequestBlock(heap, sampler, size);
     if (!block) {
@@ -86,7 +102,7 @@ bool FillAndRelease(platform::Heap& heap, TSystemData& sampler, std::int64_t bef
     }
     Trace("### FILLING ###");
     // A block the heap handed out is addressable in full, so its size fits the address space.
-    FillBlock(block.get(), static_cast<std::size_t>(size));
+    FillInPieces(block.get(), static_cast<std::size_t>(size), afterPiece);
 
     sampler.UpdateMemory();
     Trace("RecoverMemory free after fill: " + MiB(sampler.Memory().AvailPhys));
@@ -135,7 +151,8 @@ void TKorvanelXPService::RecoverMemory() {
     };
     bool filled = false;
     try {
-        filled = FillAndRelease(platform_.heap, *SystemData, before);
+        filled = FillAndRelease(platform_.heap, *SystemData, before,
+                                [this] { framework_.ReportStopProgress(); });
     } catch (...) {
         closing();
         throw;

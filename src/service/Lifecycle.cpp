@@ -1,8 +1,7 @@
 // Construction, the framework handlers, the working objects and the Exit item.
-#include <algorithm>
-#include <cctype>
 #include <exception>
 
+#include "config/ShellFileName.h"
 #include "platform/Trace.h"
 #include "service/ServiceTexts.h"
 #include "service/TKorvanelXPService.h"
@@ -10,32 +9,29 @@
 namespace kxp {
 namespace {
 
-// The lower-case file name of the Winlogon shell value, quotes around the path removed.
-std::string ShellFileName(const std::string& shellValue) {
-    std::string name = shellValue.substr(shellValue.find_last_of('\\') + 1);
-    std::transform(name.begin(), name.end(), name.begin(),
-                   [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
-    if (name.size() > 1) {
-        if (name.front() == '"') name.erase(0, 1);
-        if (!name.empty() && name.back() == '"') name.pop_back();
-    }
-    return name;
-}
+// How long a critical error's box, where the process shows it itself, stays up before the process
+// goes; the service is reported stopped before that.
+constexpr std::uint32_t kCriticalBoxGraceMs = 30000;
 
 }  // namespace
 
 TKorvanelXPService::TKorvanelXPService(platform::Platform& platform)
     : platform_(platform),
-      framework_(platform.services, platform.windows, texts::kServiceName,
+      framework_(platform.services, platform.windows, platform.clock, texts::kServiceName,
                  ServiceHandlers{[this] { ServiceStart(); }, [this] { ServiceExecute(); },
-                                 [this] { ServiceStop(); }, [this] { ServiceShutdown(); }}) {}
+                                 [this] { ServiceStop(); }, [this] { ServiceShutdown(); }}),
+      mainWindow_(platform.windows, texts::kMainWindowClass) {}
 
 void TKorvanelXPService::ServiceMain() {
     framework_.ServiceMain();
 }
 
-void TKorvanelXPService::Control(std::uint32_t code) {
-    ServiceControlHandler(code);
+std::uint32_t TKorvanelXPService::Control(std::uint32_t code) {
+    return ServiceControlHandler(code);
+}
+
+bool TKorvanelXPService::PostToMainThread(std::function<void()> work) {
+    return mainWindow_.Post(std::move(work));
 }
 
 void TKorvanelXPService::ServiceStart() {
@@ -88,12 +84,13 @@ void TKorvanelXPService::GetMemory() {
     PassesSinceRecovery = 60000;
 
     try {
-        OptionReader.emplace();
-        OptionWriter.emplace();
+        registryObjects_.Set(
+            TRegistryObjects{std::make_shared<RegistryKey>(), std::make_shared<RegistryKey>()});
         CreateDrawingObjects();
     } catch (const std::exception& error) {
         Trace(std::string("###### error 1: ") + error.what());
-        CriticalError(texts::kCriticalError + std::string(error.what()));
+        CriticalError(texts::kCriticalError + std::string(error.what()),
+                      texts::kExitDrawingObjectsFailed);
     }
 
     EnableCounters();
@@ -107,18 +104,19 @@ void TKorvanelXPService::GetMemory() {
     try {
         CreateHistoriesAndSampler();
     } catch (const std::exception&) {
-        CriticalError(texts::kCriticalErrorOne);
+        CriticalError(texts::kCriticalErrorOne, texts::kExitWorkingObjectsFailed);
     }
 
     SystemData->ShellName = ShellProcessName;
-    UserKeyPath.clear();
+    session_.Update([](TSessionRecord& session) { session.UserKeyPath.clear(); });
     UserOptionsBusy = false;
     Trace("+GetMemory");
 }
 
 void TKorvanelXPService::CreateHistoriesAndSampler() {
-    History1.emplace(15);
-    History2.emplace(15);
+    for (int icon : {1, 2}) {
+        IconDrawRecord(icon).Update([](TIconDrawState& draw) { draw.History.emplace(15); });
+    }
     CpuBusyHistory.emplace(0);
     std::lock_guard guard(samplerLock_);
     SystemData.emplace(platform_);
@@ -127,10 +125,10 @@ void TKorvanelXPService::CreateHistoriesAndSampler() {
 void TKorvanelXPService::FreeMemory() {
     Trace("FreeMemory");
     FreeDrawingObjects();
-    OptionReader.reset();
-    OptionWriter.reset();
-    History1.reset();
-    History2.reset();
+    registryObjects_.Set({});
+    for (int icon : {1, 2}) {
+        IconDrawRecord(icon).Update([](TIconDrawState& draw) { draw.History.reset(); });
+    }
     CpuBusyHistory.reset();
     {
         std::lock_guard guard(samplerLock_);
@@ -139,10 +137,13 @@ void TKorvanelXPService::FreeMemory() {
     Trace("+FreeMemory");
 }
 
-void TKorvanelXPService::CriticalError(const std::string& text) {
-    platform_.windows.MessageBoxA(text, texts::kServiceName,
+void TKorvanelXPService::CriticalError(const std::string& text, std::uint32_t exitCode) {
+    platform_.windows.ShowMessage(text, texts::kServiceName,
                                   platform::kMbOk | platform::kMbIconError);
-    platform_.process.ExitProcess(1);
+    // Without this the control manager would show the ended service as running.
+    framework_.ReportFatal(exitCode);
+    platform_.windows.WaitForShownMessages(kCriticalBoxGraceMs);
+    platform_.process.ExitProcess(exitCode);
 }
 
 }  // namespace kxp

@@ -43,12 +43,17 @@ void TKorvanelXPService::StartExecute() {
     LoadMainIcon();
     for (const char* privilege : kPrivileges) EnablePrivilege(privilege);
     GetMemory();
-    LoopUserName = GetSessionUser(CurrentUserName);
-    CurrentUserName = LoopUserName;
+    const std::string user = GetSessionUser(Session().CurrentUserName);
+    session_.Update([&user](TSessionRecord& session) {
+        session.LoopUserName = session.CurrentUserName = user;
+    });
     ReadLocalOptionsOrTrace();
-    if (!IsNobody(LoopUserName)) {
-        UserKeyPath = UserSid + texts::kUserOptionsSubkey;
-        UserRunKeyPath = UserSid + texts::kUserRunSubkey;
+    if (!IsNobody(user)) {
+        const TSessionRecord session = session_.Update([](TSessionRecord& record) {
+            record.UserKeyPath = record.UserSid + texts::kUserOptionsSubkey;
+            record.UserRunKeyPath = record.UserSid + texts::kUserRunSubkey;
+            return record;
+        });
         RefreshFigures();
         SendToSettings(kSettingsPeakUsage, SystemData->Memory().PeakUsedMB);
         ReadUserOptions();
@@ -57,7 +62,8 @@ void TKorvanelXPService::StartExecute() {
             ShowSettings(true);
         }
         const bool oldRunEntry =
-            RegistryKey::OpenRead(platform_.registry, platform::RegistryRoot::Users, UserRunKeyPath)
+            RegistryKey::OpenRead(platform_.registry, platform::RegistryRoot::Users,
+                                  session.UserRunKeyPath)
                 .ValueExists(texts::kOldRunValue);
         if (oldRunEntry) RemoveOldRunEntry();
         CreateIcon();
@@ -66,8 +72,8 @@ void TKorvanelXPService::StartExecute() {
     framework_.ProcessRequests();
     Trace("ServiceExecute SetSize");
     Trim();
-    Icon1Elapsed = Config1.Refresh;
-    Icon2Elapsed = Config2.Refresh;
+    Icon1Elapsed = Config(1).Refresh;
+    Icon2Elapsed = Config(2).Refresh;
     MemoryAge = 999;
     Icon2MemoryAge = 999;
     PostponeCountdown = 0;
@@ -78,15 +84,19 @@ void TKorvanelXPService::StartExecute() {
 void TKorvanelXPService::RunPass() {
     MemorySampledThisPass = false;
     AutoRecoveryDecision();
-    if (!IsNobody(LoopUserName)) ServiceRequestsAndIcons();
+    if (!IsNobody(Session().LoopUserName)) ServiceRequestsAndIcons();
     AdjustFileCache();
     if (!QuitRequested) platform_.clock.Sleep(kPassMs);
     framework_.ProcessRequests();
-    CurrentUserName = GetSessionUser(CurrentUserName);
+    const std::string user = GetSessionUser(Session().CurrentUserName);
+    const TSessionRecord session = session_.Update([&user](TSessionRecord& record) {
+        record.CurrentUserName = user;
+        return record;
+    });
     // Modulo 2^16, so an unknown figure (-1, -2) becomes 101, 102: as busy as can be.
     CpuBusyHistory->Push(
         static_cast<std::uint16_t>(100u - static_cast<std::uint32_t>(SystemData->CpuIdleAll)));
-    if (CurrentUserName != LoopUserName) UserChange();
+    if (session.CurrentUserName != session.LoopUserName) UserChange();
     InstallerWatch();
     if (PostponeCountdown > 0) --PostponeCountdown;
     Advance(TrimCounter, 1);
@@ -109,16 +119,18 @@ void TKorvanelXPService::ServiceRequestsAndIcons() {
     if (RefreshRequested.exchange(false)) {
         RefreshFigures();
         MemorySampledThisPass = true;
-        if (Config1.Display1 == 0) ShowProductIcon(1);
-        if (Config2.Display1 == 0) ShowProductIcon(2);
-        Icon1Elapsed = Config1.Refresh;
-        Icon2Elapsed = Config2.Refresh;
+        const TConfig config1 = Config(1);
+        const TConfig config2 = Config(2);
+        if (config1.Display1 == 0) ShowProductIcon(1);
+        if (config2.Display1 == 0) ShowProductIcon(2);
+        Icon1Elapsed = config1.Refresh;
+        Icon2Elapsed = config2.Refresh;
     }
     if (ReadLocalOptionsRequested.exchange(false)) ReadLocalOptionsOrTrace();
     if (RecoverRequested.exchange(false) && !framework_.Terminated()) RecoverMemory();
     if (!UserOptionsBusy) {
-        ServiceIcon(1, Config1, Icon1Elapsed, MemoryAge);
-        ServiceIcon(2, Config2, Icon2Elapsed, Icon2MemoryAge);
+        ServiceIcon(1, Config(1), Icon1Elapsed, MemoryAge);
+        ServiceIcon(2, Config(2), Icon2Elapsed, Icon2MemoryAge);
         Advance(Icon1Elapsed, kPassMs);
         Advance(MemoryAge, 1);
         Advance(Icon2Elapsed, kPassMs);
@@ -154,14 +166,14 @@ void TKorvanelXPService::ServiceIcon(int number, const TConfig& config, std::int
 void TKorvanelXPService::RefreshFigures() {
     SystemData->UpdateMemory();
     SystemData->UpdateFileCache();
-    LastValue1 = -1;
-    LastValue2 = -1;
+    ForceRedraw();
 }
 
 void TKorvanelXPService::UserChange() {
     UserLogoff();
-    LoopUserName = CurrentUserName;
-    if (!IsNobody(LoopUserName)) UserLogon();
+    const std::string user = session_.Update(
+        [](TSessionRecord& session) { return session.LoopUserName = session.CurrentUserName; });
+    if (!IsNobody(user)) UserLogon();
 }
 
 void TKorvanelXPService::InstallerWatch() {

@@ -74,10 +74,10 @@ platform::ServiceDeclaration Declaration() {
 int Outcome(platform::Platform& platform, std::uint32_t error, const char* success, bool silent) {
     if (!silent) {
         if (error == 0) {
-            platform.windows.MessageBoxA(success, texts::kServiceName,
+            platform.windows.ShowMessage(success, texts::kServiceName,
                                          platform::kMbOk | platform::kMbIconInformation);
         } else {
-            platform.windows.MessageBoxA(platform.services.ErrorText(error), texts::kServiceName,
+            platform.windows.ShowMessage(platform.services.ErrorText(error), texts::kServiceName,
                                          platform::kMbOk | platform::kMbIconError);
         }
     }
@@ -116,6 +116,8 @@ int RunServiceProgram(platform::Platform& platform, const std::vector<std::strin
         exitCode = 1;
     }
     Trace("after run");
+    // The installer's outcome box, where this process shows it itself, outlives the process.
+    platform.windows.WaitForShownMessages(platform::kInfinite);
     return exitCode;
 }
 

@@ -8,9 +8,13 @@
 
 namespace kxp {
 
-void TKorvanelXPService::ServiceControlHandler(std::uint32_t code) {
+std::uint32_t TKorvanelXPService::ServiceControlHandler(std::uint32_t code) {
     framework_.Control(code);
     switch (code) {
+        case platform::kControlStop:
+        case platform::kControlShutdown:
+        case platform::kControlInterrogate:
+            break;
         case SV_READUSEROPTIONS:
             Trace("Request: SV_READUSEROPTIONS");
             ReadUserOptionsRequested = true;
@@ -70,8 +74,9 @@ void TKorvanelXPService::ServiceControlHandler(std::uint32_t code) {
             TestFlag3 = true;
             break;
         default:
-            break;
+            return platform::kErrorCallNotImplemented;
     }
+    return platform::kNoError;
 }
 
 void TKorvanelXPService::SendToSettings(std::uint32_t code, std::int64_t value) {

@@ -9,10 +9,22 @@ namespace kxp {
 
 using platform::ServiceState;
 
+namespace {
+
+constexpr std::uint32_t kProgressEveryMs = 1000;
+
+bool IsStop(std::uint32_t code) {
+    return code == platform::kControlStop || code == platform::kControlShutdown;
+}
+
+}  // namespace
+
 ServiceFramework::ServiceFramework(platform::ServiceHost& host, platform::Windows& windows,
-                                   std::string eventSource, ServiceHandlers handlers)
+                                   platform::Clock& clock, std::string eventSource,
+                                   ServiceHandlers handlers)
     : host_(host),
       windows_(windows),
+      clock_(clock),
       eventSource_(std::move(eventSource)),
       handlers_(std::move(handlers)) {}
 
@@ -27,8 +39,18 @@ void ServiceFramework::ServiceMain() {
 }
 
 void ServiceFramework::Control(std::uint32_t code) {
-    std::lock_guard guard(queueLock_);
-    queue_.push_back(code);
+    {
+        std::lock_guard guard(queueLock_);
+        queue_.push_back(code);
+    }
+    if (!IsStop(code)) return;
+    std::lock_guard guard(statusLock_);
+    if (stopRequested_ || state_ != ServiceState::Running) return;
+    stopRequested_ = true;
+    state_ = ServiceState::StopPending;
+    controlsAccepted_ = 0;
+    lastProgressTick_ = clock_.GetTickCount();
+    host_.ReportStatus(state_, controlsAccepted_, 0, 0);
 }
 
 void ServiceFramework::ProcessRequests() {
@@ -43,6 +65,23 @@ void ServiceFramework::ProcessRequests() {
         Handle(code);
     }
     windows_.PumpThreadMessages();
+    ReportStopProgress();
+}
+
+void ServiceFramework::ReportStopProgress() {
+    std::lock_guard guard(statusLock_);
+    if (state_ != ServiceState::StopPending) return;
+    const std::uint32_t now = clock_.GetTickCount();
+    if (now - lastProgressTick_ < kProgressEveryMs) return;
+    lastProgressTick_ = now;
+    host_.ReportStatus(state_, controlsAccepted_, 0, 0);
+}
+
+void ServiceFramework::ReportFatal(std::uint32_t exitCode) {
+    std::lock_guard guard(statusLock_);
+    state_ = ServiceState::Stopped;
+    controlsAccepted_ = 0;
+    host_.ReportStatus(state_, 0, platform::kErrorServiceSpecificError, exitCode);
 }
 
 void ServiceFramework::Handle(std::uint32_t code) {
@@ -55,9 +94,11 @@ void ServiceFramework::Handle(std::uint32_t code) {
             terminated_.store(true);
             Report(ServiceState::StopPending, 0);
             break;
-        case platform::kControlInterrogate:
-            Report(state_, controlsAccepted_);
+        case platform::kControlInterrogate: {
+            std::lock_guard guard(statusLock_);
+            host_.ReportStatus(state_, controlsAccepted_, 0, 0);
             break;
+        }
         default:
             // Custom codes are acted on by the service's own control handler; here they are only
             // acknowledged.
@@ -66,9 +107,13 @@ void ServiceFramework::Handle(std::uint32_t code) {
 }
 
 void ServiceFramework::Report(ServiceState state, std::uint32_t controlsAccepted) {
+    std::lock_guard guard(statusLock_);
+    // A stop that came during the start keeps the service reported as stopping.
+    if (state == ServiceState::Running && stopRequested_) return;
     state_ = state;
     controlsAccepted_ = controlsAccepted;
-    host_.ReportStatus(state, controlsAccepted, 0);
+    if (state == ServiceState::StopPending) lastProgressTick_ = clock_.GetTickCount();
+    host_.ReportStatus(state, controlsAccepted, 0, 0);
 }
 
 bool ServiceFramework::Guarded(const char* stage, const std::function<void()>& handler) {

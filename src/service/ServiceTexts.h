@@ -2,6 +2,8 @@
 // byte for byte.
 #pragma once
 
+#include <cstdint>
+
 namespace kxp::texts {
 
 inline constexpr const char* kServiceName = "KorvanelXPService";
@@ -12,6 +14,8 @@ inline constexpr const char* kNobody = "SYSTEM";
 
 inline constexpr const char* kSettingsWindowClass = "TKorvanelXPF";
 inline constexpr const char* kSettingsMessageName = "KorvanelXPSettings";
+// The class of the main thread's hidden window.
+inline constexpr const char* kMainWindowClass = "KorvanelXPMainThread";
 
 inline constexpr const char* kWinlogonKey =
     "\\Software\\Microsoft\\Windows NT\\CurrentVersion\\Winlogon";
@@ -30,6 +34,10 @@ inline constexpr const char* kDebugPrefix = "KorvanelXP: ";
 inline constexpr const char* kCriticalError = "KorvanelXP critical error: ";
 inline constexpr const char* kCriticalErrorOne = "Critical Error #1";
 inline constexpr const char* kServiceFailedOn = "Service failed on ";
+// The service's own exit codes, reported with ERROR_SERVICE_SPECIFIC_ERROR when a critical error
+// ends it.
+inline constexpr std::uint32_t kExitDrawingObjectsFailed = 1;
+inline constexpr std::uint32_t kExitWorkingObjectsFailed = 2;
 
 inline constexpr const char* kInstalled = "Service installed successfully";
 inline constexpr const char* kUninstalled = "Service uninstalled successfully";

@@ -8,27 +8,26 @@ namespace kxp {
 
 void TKorvanelXPService::UserLogoff() {
     Trace("########### STATUS CHANGE ###########");
-    Trace("*************************************** LOGOFF: " + LoopUserName);
+    Trace("*************************************** LOGOFF: " + Session().LoopUserName);
     // The registry objects belong to the user who leaves: nobody's options are read until the
-    // next logon makes new ones.
-    if (OptionReader) OptionReader->Close();
-    if (OptionWriter) OptionWriter->Close();
-    OptionReader.reset();
-    OptionWriter.reset();
+    // next logon makes new ones. One still in use on another thread closes when that is done.
+    registryObjects_.Set({});
     FreeIcon();
     ReleaseHotkeys();
 }
 
 void TKorvanelXPService::UserLogon() {
-    Trace("************************************* LOGIN: " + LoopUserName);
+    Trace("************************************* LOGIN: " + Session().LoopUserName);
     platform_.clock.Sleep(1000);
     framework_.ProcessRequests();
-    OptionReader.emplace();
-    OptionWriter.emplace();
-    UserKeyPath = UserSid + texts::kUserOptionsSubkey;
+    registryObjects_.Set(
+        TRegistryObjects{std::make_shared<RegistryKey>(), std::make_shared<RegistryKey>()});
+    session_.Update([](TSessionRecord& session) {
+        session.UserKeyPath = session.UserSid + texts::kUserOptionsSubkey;
+    });
     ReadUserOptions();
-    Icon1Elapsed = Config1.Refresh;
-    Icon2Elapsed = Config2.Refresh;
+    Icon1Elapsed = Config(1).Refresh;
+    Icon2Elapsed = Config(2).Refresh;
     SystemData->ResetSampler();
     if (!MemorySampledThisPass) RefreshFigures();
     CreateIcon();

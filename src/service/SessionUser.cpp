@@ -16,6 +16,9 @@ namespace {
 constexpr std::uint32_t kUserNameChars = 256;
 // A TokenUser record is a few dozen bytes; a platform asking for more than this is not believed.
 constexpr std::uint32_t kMaxTokenUserBytes = 64 * 1024;
+// A shell process whose user could not be had is asked again after this many session checks, so
+// that one failed impersonation does not leave the whole session without icons and requests.
+constexpr int kUnknownUserRetryChecks = 5;
 
 }  // namespace
 
@@ -25,9 +28,13 @@ std::string TKorvanelXPService::GetSessionUser(const std::string& previousName) 
     ScanSessionProcesses();
     const std::int32_t shell = SystemData->ShellProcessId;
     // The same shell process as before: the same user, and no impersonation.
-    if (shell != 0 && shell == previousShell) return previousName;
+    if (shell != 0 && shell == previousShell &&
+        (previousName != texts::kNobody || ++checksSinceUnknownUser_ < kUnknownUserRetryChecks)) {
+        return previousName;
+    }
+    checksSinceUnknownUser_ = 0;
 
-    UserSid.clear();
+    SetUserSid({});
     std::string name = texts::kNobody;
     if (ImpersonateShellUser(false)) {
         const std::string user = ImpersonatedUserName();
@@ -36,8 +43,8 @@ std::string TKorvanelXPService::GetSessionUser(const std::string& previousName) 
             name = user;
             std::string sid(1, '\\');
             sid += TokenUserSidText(TokenUserRecord(UserToken()));
-            UserSid = std::move(sid);
-            Trace("Session user: " + name + " " + UserSid);
+            Trace("Session user: " + name + " " + sid);
+            SetUserSid(std::move(sid));
         }
         EndImpersonation(false);
     }

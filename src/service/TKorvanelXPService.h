@@ -5,6 +5,7 @@
 #include <atomic>
 #include <cstdint>
 #include <functional>
+#include <memory>
 #include <mutex>
 #include <optional>
 #include <string>
@@ -13,8 +14,10 @@
 
 #include "config/TConfig.h"
 #include "config/TMachineOptions.h"
+#include "platform/Guarded.h"
 #include "platform/Platform.h"
 #include "platform/RegistryKey.h"
+#include "platform/ThreadWindow.h"
 #include "service/ServiceFramework.h"
 #include "service/SessionImpersonation.h"
 #include "sysinfo/TPipe.h"
@@ -48,8 +51,32 @@ enum SettingsMessageCode : std::uint32_t {
     kSettingsServiceEnding = 7,
 };
 
+// Who is logged on. The service thread changes it; other threads read a copy.
+struct TSessionRecord {
+    std::string CurrentUserName;
+    std::string LoopUserName;
+    std::string UserSid;  // "\S-1-..." of the logged-on user, empty for nobody
+    std::string UserKeyPath;
+    std::string UserRunKeyPath;
+};
+
+// What one tray icon draws from besides its figure: the graph history and the value drawn last
+// (-1 forces the next drawing).
+struct TIconDrawState {
+    std::optional<TPipe> History;
+    std::int32_t LastValue = -1;
+};
+
+// The option reader and writer. A user holds its own reference while it works, so a logoff that
+// drops them meanwhile never frees one under it.
+struct TRegistryObjects {
+    std::shared_ptr<RegistryKey> OptionReader;
+    std::shared_ptr<RegistryKey> OptionWriter;
+};
+
 class TKorvanelXPService : public platform::ServiceEntry {
   public:
+    // On the main thread, whose hidden window it makes.
     explicit TKorvanelXPService(platform::Platform& platform);
     TKorvanelXPService(const TKorvanelXPService&) = delete;
     TKorvanelXPService& operator=(const TKorvanelXPService&) = delete;
@@ -57,7 +84,7 @@ class TKorvanelXPService : public platform::ServiceEntry {
     // platform::ServiceEntry: the framework runs the service; every control code goes to
     // ServiceControlHandler.
     void ServiceMain() override;
-    void Control(std::uint32_t code) override;
+    std::uint32_t Control(std::uint32_t code) override;
 
     // Framework handlers, on the service thread.
     void ServiceStart();
@@ -66,8 +93,9 @@ class TKorvanelXPService : public platform::ServiceEntry {
     void ServiceShutdown();
     void ServiceAfterInstall();
 
-    // Request channel. The handler runs on the dispatcher thread; SendToSettings on any thread.
-    void ServiceControlHandler(std::uint32_t code);
+    // Request channel. The handler runs on the dispatcher thread and answers NO_ERROR, or
+    // ERROR_CALL_NOT_IMPLEMENTED for a code it does not handle; SendToSettings on any thread.
+    std::uint32_t ServiceControlHandler(std::uint32_t code);
     void SendToSettings(std::uint32_t code, std::int64_t value);
 
     // Act as the logged-on user on the calling thread, from any thread; EndImpersonation only
@@ -76,6 +104,9 @@ class TKorvanelXPService : public platform::ServiceEntry {
     bool ImpersonateShellUser(bool loadProfile);
     void EndImpersonation(bool profileLoaded);
     platform::Handle UserToken() const;
+
+    // Runs work on the main thread, from any thread; false when it cannot be run there.
+    bool PostToMainThread(std::function<void()> work);
 
     // Tray handlers, on the main thread.
     void miExitClick();
@@ -115,17 +146,14 @@ class TKorvanelXPService : public platform::ServiceEntry {
     std::string ShellProcessName;  // lower-case file name of the Winlogon shell
     bool PerCoreSampling = true;   // per-processor CPU figures can be collected
 
-    // Who is logged on.
-    std::string CurrentUserName;
-    std::string LoopUserName;
-    std::string UserSid;  // "\S-1-..." of the logged-on user, empty for nobody
-    std::string UserKeyPath;
-    std::string UserRunKeyPath;
+    // Who is logged on, as the service thread last saw it.
+    TSessionRecord Session() const { return session_.Get(); }
     bool FirstRun = false;  // the user had no options yet; set by ReadUserOptions
 
-    // Options of tray icon 1 and tray icon 2.
-    TConfig Config1 = DefaultIcon1Config();
-    TConfig Config2 = DefaultIcon2Config();
+    // Options of tray icon 1 or 2: a drawing works on a copy; a menu change or an options read
+    // publishes a whole new record.
+    TConfig Config(int icon) const;
+    void PublishConfig(int icon, const TConfig& config);
     // Machine options, read on the service thread; the tray menus toggle Recover and the start
     // mode. Every write holds optionsLock_. Recover and LoadOnWindowsStartup change on the main
     // thread too: read them through MachineOptions(). The other fields change only on the service
@@ -133,10 +161,11 @@ class TKorvanelXPService : public platform::ServiceEntry {
     TMachineOptions LocalOptions;
     TMachineOptions MachineOptions() const;
     // User option: the process scan moves update windows out of sight.
-    bool Autohide = false;
-    // The renderer's last drawn values; -1 forces the next drawing.
-    std::int32_t LastValue1 = -1;
-    std::int32_t LastValue2 = -1;
+    std::atomic<bool> Autohide{false};
+    // Tray icon 1's or 2's history and last drawn value, copied.
+    TIconDrawState IconDrawState(int icon) const;
+    // Both icons draw again at their next servicing, whatever they showed.
+    void ForceRedraw();
 
     // Counters of the main loop, in passes (the elapsed times in ms). Members, not locals, because
     // the file cache control, the auto-recovery decision and the option reader adjust them.
@@ -151,11 +180,10 @@ class TKorvanelXPService : public platform::ServiceEntry {
     std::int32_t PassesSinceRecovery = 0;
     std::uint32_t LastInstallerProcessId = 0;
 
-    // Working objects. The option reader and writer are freed at logoff and made again at logon.
-    std::optional<RegistryKey> OptionReader;
-    std::optional<RegistryKey> OptionWriter;
-    std::optional<TPipe> History1;
-    std::optional<TPipe> History2;
+    // Working objects. The option reader and writer are dropped at logoff and made again at
+    // logon; a null reference means there are none.
+    std::shared_ptr<RegistryKey> OptionReader() const;
+    std::shared_ptr<RegistryKey> OptionWriter() const;
     std::optional<TPipe> CpuBusyHistory;
     // Created and freed on the service thread under samplerLock_, which the control thread holds
     // while it samples memory for code 129.
@@ -170,6 +198,7 @@ class TKorvanelXPService : public platform::ServiceEntry {
     // Tray icons around a RAM recovery: the busy image without menus, then back.
     virtual void ShowBusyIcons();
     virtual void RestoreIcons();
+    void SetUserSid(std::string sid);
 
   private:
     // Main loop.
@@ -183,8 +212,9 @@ class TKorvanelXPService : public platform::ServiceEntry {
     void EndExecute();
     void Trim();
 
-    // Shows the text and ends the process at once.
-    void CriticalError(const std::string& text);
+    // Shows the text without waiting, reports the service stopped with exitCode as its own
+    // code, and ends the process.
+    void CriticalError(const std::string& text, std::uint32_t exitCode);
 
     // Later work (see PendingWork.cpp).
     void LoadMainIcon();
@@ -192,7 +222,6 @@ class TKorvanelXPService : public platform::ServiceEntry {
     void ReadLocalOptions();
     // The loop's call: a wrong-typed value is traced and ends the read, not the service.
     void ReadLocalOptionsOrTrace();
-    void PublishMachineOptions(const TMachineOptions& options);
     // Flips one menu-checked machine option, stores it through store, tells the settings program.
     void ToggleMachineOption(bool TMachineOptions::*flag, const std::function<void(bool)>& store);
     // Bounds in bytes into the file cache record, sent with NtSetSystemInformation.
@@ -216,19 +245,34 @@ class TKorvanelXPService : public platform::ServiceEntry {
     void CheckFullScreen();
     void FreeDrawingObjects();
 
+    Guarded<TIconDrawState>& IconDrawRecord(int icon);
+    const Guarded<TIconDrawState>& IconDrawRecord(int icon) const;
+
     platform::Platform& platform_;
     ServiceFramework framework_;
+    ThreadWindow mainWindow_;
+    Guarded<TSessionRecord> session_;
+    Guarded<TConfig> config1_{DefaultIcon1Config()};
+    Guarded<TConfig> config2_{DefaultIcon2Config()};
+    Guarded<TIconDrawState> iconDraw1_;
+    Guarded<TIconDrawState> iconDraw2_;
+    Guarded<TRegistryObjects> registryObjects_;
     std::mutex samplerLock_;
-    // optionsLock_ guards LocalOptions, briefly; optionsUpdateLock_ makes a whole read or a menu
-    // toggle with its registry write one step, so that neither loses the other's change.
+    // optionsLock_ guards LocalOptions and the two toggle counts, briefly. A read that overlapped
+    // a menu toggle keeps the toggled options as the menu left them, which is also what the
+    // registry holds by then.
     mutable std::mutex optionsLock_;
-    std::mutex optionsUpdateLock_;
+    std::uint64_t toggleGeneration_ = 0;
+    int togglesWriting_ = 0;
+    void PublishReadOptions(TMachineOptions options, std::uint64_t generation);
 
     // Session tracking (Session*.cpp).
     void ScanSessionProcesses();
     std::string ImpersonatedUserName();
     std::vector<std::uint8_t> TokenUserRecord(platform::Handle token);
     ImpersonationTable impersonations_;
+    // Session checks since one found a shell process but not its user.
+    int checksSinceUnknownUser_ = 0;
     // The thread of the session check, which alone runs the process scan.
     std::atomic<std::thread::id> sessionThread_{};
 };

@@ -56,7 +56,7 @@ TSystemData::TSystemData(platform::Platform& platform)
       clock_(platform.clock),
       windows_(platform.windows),
       security_(platform.security),
-      pageFileBuffer_(kInitialBufferSize) {
+      pageFileBufferSize_(kInitialBufferSize) {
     const auto processors = static_cast<std::uint8_t>(system_.NumberOfProcessors());
     ProcessorCount = processors == 0 ? 1 : processors;
 }
@@ -84,10 +84,13 @@ MemoryFigures TSystemData::Memory() const {
 }
 
 void TSystemData::UpdatePageFile() {
-    const QueryResult result =
-        QueryGrowing(system_, platform::kSystemPageFileInformation, pageFileBuffer_);
+    // A buffer of its own for each caller: a tray hint on the main thread may refresh the figure
+    // while the service thread does.
+    std::vector<std::uint8_t> buffer(pageFileBufferSize_.load());
+    const QueryResult result = QueryGrowing(system_, platform::kSystemPageFileInformation, buffer);
+    pageFileBufferSize_ = static_cast<std::uint32_t>(buffer.size());
     if (result.status != kStatusSuccess) return;
-    PageFileInUse = PageFileBytesInUse(std::span(pageFileBuffer_.data(), result.validLength));
+    PageFileInUse = PageFileBytesInUse(std::span(buffer.data(), result.validLength));
 }
 
 void TSystemData::UpdateFileCache() {

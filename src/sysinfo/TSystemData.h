@@ -42,9 +42,11 @@ class TSystemData {
     void CheckFullScreen();
     void ResetSampler();
 
+    // Bytes; 64-bit so that it does not wrap at 4 GB. Any thread may update it.
+    std::atomic<std::uint64_t> PageFileInUse{0};
+
     // Fields below are the service thread's own.
     platform::SystemFileCacheInformation64 CacheInfo{};
-    std::uint64_t PageFileInUse = 0;  // bytes; 64-bit so that it does not wrap at 4 GB
     bool FullScreen = false;
     std::string ShellName;
     std::string AltShellName;
@@ -61,9 +63,7 @@ class TSystemData {
     std::int32_t CpuIdleCore4 = 0;
     std::uint32_t ElapsedMs = 1000;
 
-    std::uint32_t PageFileBufferSize() const {
-        return static_cast<std::uint32_t>(pageFileBuffer_.size());
-    }
+    std::uint32_t PageFileBufferSize() const { return pageFileBufferSize_.load(); }
     std::uint32_t ProcessBufferSize() const { return processBufferSize_; }
 
   private:
@@ -86,7 +86,7 @@ class TSystemData {
     mutable std::mutex memoryLock_;
     MemoryFigures memory_;
 
-    std::vector<std::uint8_t> pageFileBuffer_;
+    std::atomic<std::uint32_t> pageFileBufferSize_;
     std::uint32_t processBufferSize_ = 32768;
     std::uint32_t prevIdleTime_ = 0;
     std::uint32_t prevScanTick_ = 0;

@@ -216,7 +216,12 @@ platform::Handle SimMachine::AddWindow(const std::string& className, const std::
     auto& state = impl_->state;
     const platform::Handle handle = state.nextWindow;
     state.nextWindow += 0x10;
-    state.windows.push_back(detail::SimWindow{handle, className, title, hung, {}});
+    detail::SimWindow window;
+    window.handle = handle;
+    window.className = className;
+    window.title = title;
+    window.hung = hung;
+    state.windows.push_back(std::move(window));
     return handle;
 }
 
@@ -343,12 +348,12 @@ void SimMachine::SetStartedByServiceManager(bool started) {
     impl_->state.startedByServiceManager = started;
 }
 
-bool SimMachine::SendControl(std::uint32_t code) {
+std::optional<std::uint32_t> SimMachine::SendControl(std::uint32_t code) {
     auto& state = impl_->state;
     platform::ServiceEntry* entry = nullptr;
     {
         std::lock_guard lock(state.mutex);
-        if (state.runningEntry == nullptr) return false;
+        if (state.runningEntry == nullptr) return std::nullopt;
         entry = state.runningEntry;
         ++state.controlsInFlight;
     }
@@ -360,8 +365,7 @@ bool SimMachine::SendControl(std::uint32_t code) {
             state.controlsDone.notify_all();
         }
     } done{state};
-    entry->Control(code);
-    return true;
+    return entry->Control(code);
 }
 
 std::vector<std::string> SimMachine::EventLog() const {

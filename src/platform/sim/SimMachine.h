@@ -99,6 +99,7 @@ struct SimStatusReport {
     platform::ServiceState state;
     std::uint32_t controlsAccepted;
     std::uint32_t exitCode;
+    std::uint32_t serviceExitCode;
     std::uint32_t tick;
 };
 
@@ -196,6 +197,7 @@ class SimMachine {
     std::optional<std::uint32_t> RegisteredMessage(const std::string& name) const;
     int PumpCount() const;
 
+    // The boxes shown, in order; none of them waits.
     std::vector<SimMessageBox> MessageBoxes() const;
 
     // Process.
@@ -249,15 +251,17 @@ class SimMachine {
     std::vector<SimProfileLoad> ProfileLoads() const;
     int LoadedProfileCount() const;  // loaded and not yet unloaded
 
-    // Service host: RunServiceApplication calls ServiceMain on the calling thread.
+    // Service host: RunServiceApplication runs ServiceMain on a service thread of its own while
+    // the calling thread, the main thread, dispatches its queued window messages; it returns once
+    // ServiceMain has, and hands on what ServiceMain threw.
     std::vector<SimStatusReport> StatusReports() const;
     std::optional<SimInstalledService> InstalledService(const std::string& name) const;
     // Every later InstallService fails with this code; 0 lets installs succeed again.
     void FailServiceInstall(std::uint32_t errorCode);
     void SetStartedByServiceManager(bool started);
     // Plays the control dispatcher: calls Control on the entry whose ServiceMain is running, on
-    // the calling thread. False when no service is running.
-    bool SendControl(std::uint32_t code);
+    // the calling thread; the entry's answer, or nothing when no service is running.
+    std::optional<std::uint32_t> SendControl(std::uint32_t code);
     std::vector<std::string> EventLog() const;
 
   private:

@@ -1,4 +1,6 @@
+#include <exception>
 #include <map>
+#include <thread>
 
 #include "platform/sim/SimServices.h"
 
@@ -33,16 +35,43 @@ bool SimServiceHost::RunServiceApplication(const platform::ServiceDeclaration& /
     std::unique_lock lock(state_.mutex);
     if (!state_.startedByServiceManager) return false;
     RunningEntry running(state_, entry);
+    state_.serviceThreadRunning = true;
     lock.unlock();
-    entry.ServiceMain();
+
+    // As on Windows: the service runs on a thread of its own while the calling (main) thread
+    // runs its message loop until the service has ended.
+    std::exception_ptr failure;
+    std::thread serviceThread([this, &entry, &failure] {
+        try {
+            entry.ServiceMain();
+        } catch (...) {
+            failure = std::current_exception();
+        }
+        std::lock_guard done(state_.mutex);
+        state_.serviceThreadRunning = false;
+        state_.queueChanged.notify_all();
+    });
+    const auto self = std::this_thread::get_id();
+    for (;;) {
+        DispatchQueuedMessages(state_);
+        lock.lock();
+        state_.queueChanged.wait(lock, [this, self] {
+            return !state_.serviceThreadRunning || !state_.threadQueues[self].empty();
+        });
+        const bool ended = !state_.serviceThreadRunning && state_.threadQueues[self].empty();
+        lock.unlock();
+        if (ended) break;
+    }
+    serviceThread.join();
+    if (failure) std::rethrow_exception(failure);
     return true;
 }
 
 void SimServiceHost::ReportStatus(platform::ServiceState state, std::uint32_t controlsAccepted,
-                                  std::uint32_t exitCode) {
+                                  std::uint32_t exitCode, std::uint32_t serviceExitCode) {
     std::lock_guard lock(state_.mutex);
     state_.statusReports.push_back(
-        SimStatusReport{state, controlsAccepted, exitCode, state_.Now()});
+        SimStatusReport{state, controlsAccepted, exitCode, serviceExitCode, state_.Now()});
 }
 
 std::uint32_t SimServiceHost::InstallService(const platform::ServiceDeclaration& service,

@@ -60,8 +60,17 @@ class SimWindows final : public platform::Windows {
                              std::uint32_t timeoutMs) override;
     std::uint32_t RegisterWindowMessageA(const std::string& name) override;
     void PumpThreadMessages() override;
-    int MessageBoxA(const std::string& text, const std::string& caption,
-                    std::uint32_t flags) override;
+    void ShowMessage(const std::string& text, const std::string& caption,
+                     std::uint32_t flags) override;
+    void WaitForShownMessages(std::uint32_t timeoutMs) override;
+    // Windows of the code under test, their queues and timers (SimHiddenWindow.cpp).
+    platform::Handle CreateHiddenWindow(const std::string& className,
+                                        platform::WindowProcedure& procedure) override;
+    bool DestroyWindow(platform::Handle window) override;
+    bool PostMessageA(platform::Handle window, std::uint32_t message, std::uintptr_t wParam,
+                      std::intptr_t lParam) override;
+    bool SetTimer(platform::Handle window, std::uintptr_t id, std::uint32_t intervalMs) override;
+    bool KillTimer(platform::Handle window, std::uintptr_t id) override;
     // The window watch (SimWindowWatch.cpp).
     void EnumWindows(const std::function<bool(platform::Handle)>& visit) override;
     std::uint32_t GetWindowThreadProcessId(platform::Handle window,
@@ -99,7 +108,7 @@ class SimServiceHost final : public platform::ServiceHost {
     bool RunServiceApplication(const platform::ServiceDeclaration& service,
                                platform::ServiceEntry& entry) override;
     void ReportStatus(platform::ServiceState state, std::uint32_t controlsAccepted,
-                      std::uint32_t exitCode) override;
+                      std::uint32_t exitCode, std::uint32_t serviceExitCode) override;
     std::uint32_t InstallService(const platform::ServiceDeclaration& service,
                                  const std::string& binaryPath) override;
     std::uint32_t UninstallService(const std::string& name) override;

@@ -4,11 +4,13 @@
 
 #include <condition_variable>
 #include <cstdint>
+#include <deque>
 #include <functional>
 #include <map>
 #include <mutex>
 #include <optional>
 #include <string>
+#include <thread>
 #include <utility>
 #include <vector>
 
@@ -32,6 +34,25 @@ struct SimWindow {
     platform::Rect rect{};
     std::int32_t exStyle = 0;
     bool visible = true;
+    // A window the code under test made: its procedure runs on the thread that made it.
+    platform::WindowProcedure* procedure = nullptr;
+    std::thread::id owner;
+};
+
+// A message waiting in a thread's queue for a window of that thread.
+struct SimQueuedMessage {
+    platform::Handle window = 0;
+    std::uint32_t message = 0;
+    std::uintptr_t wParam = 0;
+    std::intptr_t lParam = 0;
+};
+
+// A window timer on the virtual clock; due is on the elapsed-ms scale.
+struct SimTimer {
+    platform::Handle window = 0;
+    std::uintptr_t id = 0;
+    std::uint32_t intervalMs = 0;
+    std::uint64_t due = 0;
 };
 
 struct SimRegistryKeyData {
@@ -79,6 +100,9 @@ struct SimState {
     std::map<std::string, std::uint32_t> registeredMessages;
     int pumpCount = 0;
     std::vector<SimMessageBox> messageBoxes;
+    std::map<std::thread::id, std::deque<SimQueuedMessage>> threadQueues;
+    std::condition_variable queueChanged;
+    std::vector<SimTimer> timers;
 
     // Process.
     int trimCount = 0;
@@ -88,6 +112,7 @@ struct SimState {
     // Service host.
     bool startedByServiceManager = true;
     platform::ServiceEntry* runningEntry = nullptr;
+    bool serviceThreadRunning = false;
     int controlsInFlight = 0;
     std::condition_variable controlsDone;
     std::vector<SimStatusReport> statusReports;
@@ -105,6 +130,13 @@ struct SimState {
     std::uint32_t Now() const { return static_cast<std::uint32_t>(elapsedMs) + tickOffset; }
     SimWindow* FindWindowByHandle(platform::Handle handle);
 };
+
+// Queues a message for the window's thread; false when there is no such window. Mutex held.
+bool QueueMessage(SimState& state, const SimQueuedMessage& message);
+
+// Dispatches the messages queued for the calling thread to their windows' procedures, with the
+// mutex released around each call. Returns the number dispatched.
+int DispatchQueuedMessages(SimState& state);
 
 // Moves virtual time on by ms, running the actions that fall due in the order of their due time.
 // The caller must not hold the mutex. Counted as sleep only when asSleep is set.

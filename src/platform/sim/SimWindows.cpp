@@ -45,15 +45,21 @@ std::uint32_t SimWindows::RegisterWindowMessageA(const std::string& name) {
 }
 
 void SimWindows::PumpThreadMessages() {
-    std::lock_guard lock(state_.mutex);
-    ++state_.pumpCount;
+    {
+        std::lock_guard lock(state_.mutex);
+        ++state_.pumpCount;
+    }
+    DispatchQueuedMessages(state_);
 }
 
-int SimWindows::MessageBoxA(const std::string& text, const std::string& caption,
-                            std::uint32_t flags) {
+void SimWindows::ShowMessage(const std::string& text, const std::string& caption,
+                             std::uint32_t flags) {
     std::lock_guard lock(state_.mutex);
     state_.messageBoxes.push_back(SimMessageBox{text, caption, flags});
-    return 1;  // IDOK
+}
+
+void SimWindows::WaitForShownMessages(std::uint32_t /*timeoutMs*/) {
+    // Nobody reads the simulated boxes: they are closed as soon as they are shown.
 }
 
 }  // namespace kxp::sim::detail

@@ -62,8 +62,7 @@ void WINAPI Win32ServiceHost::ServiceMainCallback(DWORD, LPSTR*) {
 }
 
 DWORD WINAPI Win32ServiceHost::ControlCallback(DWORD code, DWORD, LPVOID, LPVOID context) {
-    static_cast<Win32ServiceHost*>(context)->entry_->Control(code);
-    return NO_ERROR;
+    return static_cast<Win32ServiceHost*>(context)->entry_->Control(code);
 }
 
 void Win32ServiceHost::RunService() {
@@ -78,13 +77,13 @@ void Win32ServiceHost::RunService() {
         handlerRegistered_ = true;
         entry_->ServiceMain();
         // The dispatcher waits for STOPPED however the service ended; a no-op once it was reported.
-        ReportStatus(platform::ServiceState::Stopped, 0, NO_ERROR);
+        ReportStatus(platform::ServiceState::Stopped, 0, NO_ERROR, 0);
     }
     ::PostThreadMessageA(mainThreadId_, WM_QUIT, 0, 0);
 }
 
 void Win32ServiceHost::ReportStatus(platform::ServiceState state, std::uint32_t controlsAccepted,
-                                    std::uint32_t exitCode) {
+                                    std::uint32_t exitCode, std::uint32_t serviceExitCode) {
     std::lock_guard lock(statusMutex_);
     if (statusHandle_ == nullptr) return;
     const bool pending = state == platform::ServiceState::StartPending ||
@@ -96,6 +95,7 @@ void Win32ServiceHost::ReportStatus(platform::ServiceState state, std::uint32_t 
     status.dwCurrentState = static_cast<DWORD>(state);
     status.dwControlsAccepted = controlsAccepted;
     status.dwWin32ExitCode = exitCode;
+    status.dwServiceSpecificExitCode = serviceExitCode;
     status.dwCheckPoint = checkPoint_;
     status.dwWaitHint = pending ? kPendingWaitHintMs : 0;
     // Once STOPPED is reported the handle is no longer valid.

@@ -17,7 +17,7 @@ class Win32ServiceHost final : public platform::ServiceHost {
     bool RunServiceApplication(const platform::ServiceDeclaration& service,
                                platform::ServiceEntry& entry) override;
     void ReportStatus(platform::ServiceState state, std::uint32_t controlsAccepted,
-                      std::uint32_t exitCode) override;
+                      std::uint32_t exitCode, std::uint32_t serviceExitCode) override;
     std::uint32_t InstallService(const platform::ServiceDeclaration& service,
                                  const std::string& binaryPath) override;
     std::uint32_t UninstallService(const std::string& name) override;

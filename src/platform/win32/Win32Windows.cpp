@@ -28,11 +28,4 @@ void Win32Windows::PumpThreadMessages() {
     }
 }
 
-int Win32Windows::MessageBoxA(const std::string& text, const std::string& caption,
-                              std::uint32_t flags) {
-    // The box has no owner window: keep it in front of whatever the user is working in.
-    return ::MessageBoxA(nullptr, text.c_str(), caption.c_str(),
-                         flags | MB_SETFOREGROUND | MB_TOPMOST);
-}
-
 }  // namespace kxp::win32

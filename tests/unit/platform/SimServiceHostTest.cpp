@@ -4,6 +4,7 @@
 #include <thread>
 #include <vector>
 
+#include "platform/ThreadWindow.h"
 #include "platform/sim/SimMachine.h"
 
 namespace kxp::sim {
@@ -20,7 +21,10 @@ class RecordingEntry : public platform::ServiceEntry {
         mainThread = std::this_thread::get_id();
         if (main_) main_();
     }
-    void Control(std::uint32_t code) override { controls.push_back(code); }
+    std::uint32_t Control(std::uint32_t code) override {
+        controls.push_back(code);
+        return code == 1 ? platform::kNoError : platform::kErrorCallNotImplemented;
+    }
 
     std::thread::id mainThread;
     std::vector<std::uint32_t> controls;
@@ -37,11 +41,29 @@ TEST(SimServiceHost, NotStartedByTheServiceManagerRunsNothing) {
     EXPECT_EQ(entry.mainThread, std::thread::id());
 }
 
-TEST(SimServiceHost, ServiceMainRunsOnTheCallingThread) {
+TEST(SimServiceHost, ServiceMainRunsOnAThreadOfItsOwnWhileTheCallerRunsItsWindows) {
     SimMachine machine;
-    RecordingEntry entry;
+    ThreadWindow window(machine.platform().windows, "Main");
+    std::thread::id ranOn;
+    RecordingEntry entry([&] {
+        window.Post([&] { ranOn = std::this_thread::get_id(); });
+        // The service thread goes on while the main thread runs the work.
+        machine.platform().clock.Sleep(10);
+    });
     EXPECT_TRUE(machine.platform().services.RunServiceApplication(kService, entry));
-    EXPECT_EQ(entry.mainThread, std::this_thread::get_id());
+    EXPECT_NE(entry.mainThread, std::this_thread::get_id());
+    EXPECT_EQ(ranOn, std::this_thread::get_id());
+}
+
+TEST(SimServiceHost, WhatServiceMainThrowsReachesTheCaller) {
+    SimMachine machine;
+    RecordingEntry entry([&] { machine.platform().process.ExitProcess(3); });
+    try {
+        machine.platform().services.RunServiceApplication(kService, entry);
+        ADD_FAILURE() << "the process end was lost";
+    } catch (const SimProcessExit& exit) {
+        EXPECT_EQ(exit.exitCode, 3u);
+    }
 }
 
 TEST(SimServiceHost, ControlsReachOnlyARunningService) {
@@ -54,7 +76,7 @@ TEST(SimServiceHost, ControlsReachOnlyARunningService) {
 
     std::thread dispatcher([&] {
         while (!machine.SendControl(129)) std::this_thread::yield();
-        machine.SendControl(platform::kControlStop);
+        EXPECT_EQ(machine.SendControl(platform::kControlStop), platform::kNoError);
         stop = true;
     });
     EXPECT_TRUE(machine.platform().services.RunServiceApplication(kService, entry));
@@ -66,7 +88,7 @@ TEST(SimServiceHost, ControlsReachOnlyARunningService) {
 TEST(SimServiceHost, StatusReportsCarryTheVirtualTick) {
     SimMachine machine;
     machine.SetNow(1234);
-    machine.platform().services.ReportStatus(ServiceState::Running, platform::kAcceptStop, 0);
+    machine.platform().services.ReportStatus(ServiceState::Running, platform::kAcceptStop, 0, 0);
     const auto reports = machine.StatusReports();
     ASSERT_EQ(reports.size(), 1u);
     EXPECT_EQ(reports[0].state, ServiceState::Running);

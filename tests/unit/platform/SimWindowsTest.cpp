@@ -101,7 +101,7 @@ TEST_F(SimWindowsTest, PumpsAndMessageBoxesAreRecorded) {
     windows().PumpThreadMessages();
     EXPECT_EQ(machine.PumpCount(), 2);
 
-    EXPECT_EQ(windows().MessageBoxA("Critical Error #1", "KorvanelXP", platform::kMbIconError), 1);
+    windows().ShowMessage("Critical Error #1", "KorvanelXP", platform::kMbIconError);
     const auto boxes = machine.MessageBoxes();
     ASSERT_EQ(boxes.size(), 1u);
     EXPECT_EQ(boxes[0].text, "Critical Error #1");

@@ -12,8 +12,8 @@ TEST_F(RecoveryTest, GraphHistoriesStartAt15AndTheCpuHistoryAt0) {
     std::uint32_t graph1 = 0, graph2 = 0, cpu = 99;
     bool cpuBusyAtStart = true;
     AtSessionCheck(0, [&] {
-        graph1 = service.History1->InitialValue;
-        graph2 = service.History2->InitialValue;
+        graph1 = service.IconDrawState(1).History->InitialValue;
+        graph2 = service.IconDrawState(2).History->InitialValue;
         cpu = service.CpuBusyHistory->InitialValue;
         cpuBusyAtStart = service.CpuBusyHistory->AnyAbove(0);
     });

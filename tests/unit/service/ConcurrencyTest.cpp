@@ -17,8 +17,8 @@ TEST_F(ServiceTest, ControlCodesFromTwoThreadsDuringTheLoopAreSafeAndQuitEndsIt)
     sim.SetMemory(1024 * kMiB, 512 * kMiB, 2048 * kMiB, 1024 * kMiB);
     sim.SetPageFiles({{25600, 1280}});
     LogOn();
-    service.Config1 = TConfig{1000, 1, 0};
-    service.Config2 = TConfig{1000, 2, 12};
+    service.PublishConfig(1, TConfig{1000, 1, 0});
+    service.PublishConfig(2, TConfig{1000, 2, 12});
     AddSettingsWindow();
 
     std::atomic<int> passes{0};

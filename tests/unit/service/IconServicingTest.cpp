@@ -16,8 +16,8 @@ class IconServicingTest : public ServiceTest {
         sim.SetMemory(1024 * kMiB, 768 * kMiB, 2048 * kMiB, 1536 * kMiB);
         sim.SetPageFiles({{25600, 1280}});
         LogOn();
-        service.Config1 = TConfig{1000, 0, 0};
-        service.Config2 = TConfig{1000, 0, 0};
+        service.PublishConfig(1, TConfig{1000, 0, 0});
+        service.PublishConfig(2, TConfig{1000, 0, 0});
     }
 
     // Passes in which an icon was drawn with the paging-file metric, which queries the paging
@@ -43,34 +43,34 @@ class IconServicingTest : public ServiceTest {
 };
 
 TEST_F(IconServicingTest, IconIsDrawnInTheFirstPassAndThenEveryRefreshInterval) {
-    service.Config1 = TConfig{3000, 1, 12};
+    service.PublishConfig(1, TConfig{3000, 1, 12});
     EXPECT_EQ(PagingFilePasses(10), (std::vector<int>{1, 4, 7, 10}));
 }
 
 TEST_F(IconServicingTest, SixtySecondRefreshDrawsEverySixtiethPass) {
-    service.Config2 = TConfig{60000, 2, 12};
+    service.PublishConfig(2, TConfig{60000, 2, 12});
     EXPECT_EQ(PagingFilePasses(121), (std::vector<int>{1, 61, 121}));
 }
 
 TEST_F(IconServicingTest, BothIconsAreServicedInOnePass) {
-    service.Config1 = TConfig{1000, 3, 12};
-    service.Config2 = TConfig{2000, 1, 12};
+    service.PublishConfig(1, TConfig{1000, 3, 12});
+    service.PublishConfig(2, TConfig{2000, 1, 12});
     EXPECT_EQ(PagingFilePasses(3), (std::vector<int>{1, 1, 2, 3, 3}));
 }
 
 TEST_F(IconServicingTest, RefreshRequestDrawsInTheCurrentPassAndRestartsTheInterval) {
-    service.Config1 = TConfig{3000, 1, 12};
+    service.PublishConfig(1, TConfig{3000, 1, 12});
     sim.At(DuringPass(2), [this] { service.RefreshRequested = true; });
     EXPECT_EQ(PagingFilePasses(9), (std::vector<int>{1, 3, 6, 9}));
 }
 
 TEST_F(IconServicingTest, ProductIconIsNeverDrawn) {
-    service.Config1 = TConfig{1000, 0, 12};
+    service.PublishConfig(1, TConfig{1000, 0, 12});
     EXPECT_TRUE(PagingFilePasses(5).empty());
 }
 
 TEST_F(IconServicingTest, NothingIsDrawnWhileAWindowFillsTheScreen) {
-    service.Config1 = TConfig{1000, 1, 12};
+    service.PublishConfig(1, TConfig{1000, 1, 12});
     const auto game = sim.AddWindow("Game", "Game");
     sim.SetWindowRect(game, {0, 0, 1024, 768});
     sim.SetForegroundWindow(game);
@@ -78,19 +78,19 @@ TEST_F(IconServicingTest, NothingIsDrawnWhileAWindowFillsTheScreen) {
 }
 
 TEST_F(IconServicingTest, NothingIsDrawnWhileUserOptionsAreReadAndTheIntervalWaits) {
-    service.Config1 = TConfig{3000, 1, 12};
+    service.PublishConfig(1, TConfig{3000, 1, 12});
     service.onSessionCheck = [this](int check) { service.UserOptionsBusy = check < 3; };
     EXPECT_EQ(PagingFilePasses(10), (std::vector<int>{4, 7, 10}));
 }
 
 TEST_F(IconServicingTest, NothingIsDrawnWhileNobodyIsLoggedOn) {
     LogOn("SYSTEM");
-    service.Config1 = TConfig{1000, 1, 12};
+    service.PublishConfig(1, TConfig{1000, 1, 12});
     EXPECT_TRUE(PagingFilePasses(5).empty());
 }
 
 TEST_F(IconServicingTest, RamIconSamplesMemoryInEveryPassItIsDrawn) {
-    service.Config1 = TConfig{1000, 1, 1};
+    service.PublishConfig(1, TConfig{1000, 1, 1});
     sim.At(DuringPass(2), [this] { sim.SetMemory(1024 * kMiB, 424 * kMiB, 2048 * kMiB, 0); });
     std::int64_t peakAfterPass3 = 0;
     sim.At(DuringPass(3), [&] { peakAfterPass3 = PeakUsedMB(); });

@@ -47,7 +47,7 @@ class ImpersonationTest : public SessionTest {
 
 TEST_F(ImpersonationTest, TheSessionCheckLeavesNoImpersonationOrHandleBehind) {
     EXPECT_EQ(user, "alice");
-    EXPECT_EQ(service.UserSid, kAliceSid);
+    EXPECT_EQ(service.Session().UserSid, kAliceSid);
     EXPECT_EQ(service.UserToken(), 0u);
     EXPECT_EQ(sim.ImpersonatingThreadCount(), 0);
     EXPECT_EQ(sim.OpenSecurityHandleCount(), 0);

@@ -184,20 +184,22 @@ TEST_F(ServiceTest, AnErrorEscapingTheLoopIsLoggedAndTheServiceStops) {
 TEST_F(ServiceTest, WorkingObjectsLiveOnlyWhileTheLoopRuns) {
     bool createdDuringLoop = false;
     sim.At(500, [&] {
-        createdDuringLoop = service.SystemData && service.CpuBusyHistory && service.History1 &&
-                            service.History2 && service.OptionReader && service.OptionWriter;
+        createdDuringLoop = service.SystemData && service.CpuBusyHistory &&
+                            service.IconDrawState(1).History && service.IconDrawState(2).History &&
+                            service.OptionReader() && service.OptionWriter();
     });
     QuitAfterPass(1);
     Run();
     EXPECT_TRUE(createdDuringLoop);
-    EXPECT_FALSE(service.SystemData || service.CpuBusyHistory || service.History1 ||
-                 service.History2 || service.OptionReader || service.OptionWriter);
+    EXPECT_FALSE(service.SystemData || service.CpuBusyHistory || service.IconDrawState(1).History ||
+                 service.IconDrawState(2).History || service.OptionReader() ||
+                 service.OptionWriter());
 }
 
 TEST_F(ServiceTest, GraphHistoriesStartEmptyAndTheCpuHistoryAtZero) {
     std::array<std::uint16_t, 16> graph{}, cpu{};
     sim.At(1, [&] {
-        graph = service.History1->Slots;
+        graph = service.IconDrawState(1).History->Slots;
         cpu = service.CpuBusyHistory->Slots;
     });
     QuitAfterPass(1);

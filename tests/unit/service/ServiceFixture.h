@@ -35,7 +35,7 @@ class TestService : public TKorvanelXPService {
         TKorvanelXPService::GetSessionUser(previousName);
         if (onSessionCheck) onSessionCheck(checks_);
         ++checks_;
-        UserSid = user == "SYSTEM" ? "" : sid;
+        SetUserSid(user == "SYSTEM" ? "" : sid);
         return user;
     }
     void CreateDrawingObjects() override {

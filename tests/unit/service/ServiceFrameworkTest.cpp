@@ -19,7 +19,8 @@ class ServiceFrameworkTest : public ::testing::Test {
     ServiceFramework& Framework() {
         if (!framework_) {
             framework_.emplace(
-                sim.platform().services, sim.platform().windows, "KorvanelXPService",
+                sim.platform().services, sim.platform().windows, sim.platform().clock,
+                "KorvanelXPService",
                 ServiceHandlers{[this] { Handler("start"); }, [this] { Handler("execute"); },
                                 [this] { Handler("stop"); }, [this] { Handler("shutdown"); }});
         }

@@ -18,9 +18,9 @@ TEST_F(SessionTest, AtStartTheShellsUserIsNamedAndThePeakReportedTwice) {
     const auto settings = AddSettingsWindow();
     QuitAfterPass(1);
     Run();
-    EXPECT_EQ(service.LoopUserName, "alice");
-    EXPECT_EQ(service.UserSid, kAliceSid);
-    EXPECT_EQ(service.UserKeyPath, kAliceSid + "\\Software\\KorvanelXP");
+    EXPECT_EQ(service.Session().LoopUserName, "alice");
+    EXPECT_EQ(service.Session().UserSid, kAliceSid);
+    EXPECT_EQ(service.Session().UserKeyPath, kAliceSid + "\\Software\\KorvanelXP");
     // At start and in the first pass; 256 MB of 1024 are in use.
     const std::vector<std::pair<std::uintptr_t, std::intptr_t>> expected = {
         {5, 256}, {5, 256}, {7, 0}};
@@ -38,8 +38,8 @@ TEST_F(SessionTest, WithoutAShellNobodyIsLoggedOnAndTheSidIsEmpty) {
     const auto settings = AddSettingsWindow();
     QuitAfterPass(3);
     Run();
-    EXPECT_EQ(service.CurrentUserName, "SYSTEM");
-    EXPECT_EQ(service.UserSid, "");
+    EXPECT_EQ(service.Session().CurrentUserName, "SYSTEM");
+    EXPECT_EQ(service.Session().UserSid, "");
     EXPECT_EQ(sim.ImpersonationCount(), 0);
     EXPECT_TRUE(sim.OpenedProcesses().empty());
     const std::vector<std::pair<std::uintptr_t, std::intptr_t>> expected = {{7, 0}};
@@ -62,8 +62,8 @@ TEST_F(SessionTest, ExplorerRestartingUnderTheSameUserIsNoLogonChange) {
     Run();
     EXPECT_EQ(sim.ImpersonationCount(), 2);  // once more, for the new shell
     EXPECT_EQ(TraceCount(kStatusChange), 0);
-    EXPECT_EQ(service.LoopUserName, "alice");
-    EXPECT_EQ(service.UserSid, kAliceSid);
+    EXPECT_EQ(service.Session().LoopUserName, "alice");
+    EXPECT_EQ(service.Session().UserSid, kAliceSid);
 }
 
 TEST_F(SessionTest, AFailedImpersonationCountsAsNobodyUntilTheShellIsReplaced) {
@@ -74,7 +74,7 @@ TEST_F(SessionTest, AFailedImpersonationCountsAsNobodyUntilTheShellIsReplaced) {
            [this] { sim.FailSecurityCall(sim::SimSecurityCall::DuplicateTokenEx, 0); });
     std::string userBeforeReplacement;
     sim.At(DuringPass(4), [this, &userBeforeReplacement] {
-        userBeforeReplacement = service.LoopUserName;
+        userBeforeReplacement = service.Session().LoopUserName;
         Shell(1001, kAlice);
     });
     QuitAfterPass(6);
@@ -83,7 +83,7 @@ TEST_F(SessionTest, AFailedImpersonationCountsAsNobodyUntilTheShellIsReplaced) {
     EXPECT_EQ(sim.OpenedProcesses(), (std::vector<std::uint32_t>{1000, 1001}));
     EXPECT_EQ(TracesStartingWith({kLogoff, kLogin}),
               (std::vector<std::string>{kLogoff + "SYSTEM", kLogin + "alice"}));
-    EXPECT_EQ(service.LoopUserName, "alice");
+    EXPECT_EQ(service.Session().LoopUserName, "alice");
     EXPECT_EQ(sim.OpenSecurityHandleCount(), 0);
 }
 
@@ -92,8 +92,8 @@ TEST_F(SessionTest, AUserNameThatCannotBeReadCountsAsNobody) {
     sim.FailSecurityCall(sim::SimSecurityCall::GetUserName, 5);
     QuitAfterPass(2);
     Run();
-    EXPECT_EQ(service.LoopUserName, "SYSTEM");
-    EXPECT_EQ(service.UserSid, "");
+    EXPECT_EQ(service.Session().LoopUserName, "SYSTEM");
+    EXPECT_EQ(service.Session().UserSid, "");
     EXPECT_EQ(sim.ImpersonatingThreadCount(), 0);
     EXPECT_EQ(sim.OpenSecurityHandleCount(), 0);
 }
@@ -106,7 +106,8 @@ TEST_F(SessionTest, AFastChangeFromAToBLogsAOffAndBOn) {
     onTrace = [&](const std::string& message) {
         if (message == kLoginDone) {
             cpuIdleAtLogon = service.SystemData->CpuIdleAll;
-            readerAtLogon = service.OptionReader.has_value() && service.OptionWriter.has_value();
+            readerAtLogon =
+                (service.OptionReader() != nullptr) && (service.OptionWriter() != nullptr);
         }
     };
     QuitAfterPass(4);
@@ -114,11 +115,11 @@ TEST_F(SessionTest, AFastChangeFromAToBLogsAOffAndBOn) {
     EXPECT_EQ(
         TracesStartingWith({kStatusChange, kLogoff, kLogin, kLoginDone}),
         (std::vector<std::string>{kStatusChange, kLogoff + "alice", kLogin + "bob", kLoginDone}));
-    EXPECT_EQ(service.LoopUserName, "bob");
-    EXPECT_EQ(service.UserSid, kBobSid);
-    EXPECT_EQ(service.UserKeyPath, kBobSid + "\\Software\\KorvanelXP");
+    EXPECT_EQ(service.Session().LoopUserName, "bob");
+    EXPECT_EQ(service.Session().UserSid, kBobSid);
+    EXPECT_EQ(service.Session().UserKeyPath, kBobSid + "\\Software\\KorvanelXP");
     // The run key path is built at start only.
-    EXPECT_EQ(service.UserRunKeyPath,
+    EXPECT_EQ(service.Session().UserRunKeyPath,
               kAliceSid + "\\Software\\Microsoft\\Windows\\CurrentVersion\\Run");
     EXPECT_EQ(cpuIdleAtLogon, -1);  // the sampler starts afresh for the new user
     EXPECT_TRUE(readerAtLogon);
@@ -130,12 +131,12 @@ TEST_F(SessionTest, TheShellGoingAwayLogsOffAndFreesTheRegistryObjectsUntilTheNe
     bool readerWhileNobody = true;
     bool writerWhileNobody = true;
     sim.At(DuringPass(4), [&] {
-        readerWhileNobody = service.OptionReader.has_value();
-        writerWhileNobody = service.OptionWriter.has_value();
+        readerWhileNobody = (service.OptionReader() != nullptr);
+        writerWhileNobody = (service.OptionWriter() != nullptr);
         Shell(1200, kAlice);
     });
     bool readerAfterLogon = false;
-    sim.At(DuringPass(7), [&] { readerAfterLogon = service.OptionReader.has_value(); });
+    sim.At(DuringPass(7), [&] { readerAfterLogon = (service.OptionReader() != nullptr); });
     QuitAfterPass(8);
     Run();
     EXPECT_FALSE(readerWhileNobody);
@@ -153,7 +154,7 @@ TEST_F(SessionTest, TheWinlogonShellsProcessIdentifiesTheUser) {
     sim.SetProcessOwner(1100, kBob);
     QuitAfterPass(1);
     Run();
-    EXPECT_EQ(service.LoopUserName, "alice");
+    EXPECT_EQ(service.Session().LoopUserName, "alice");
 }
 
 TEST_F(SessionTest, AnInstallerComingAndGoingRebuildsTheHotKeysOnce) {

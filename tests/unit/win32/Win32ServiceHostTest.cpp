@@ -17,7 +17,10 @@ namespace {
 class CountingEntry final : public platform::ServiceEntry {
   public:
     void ServiceMain() override { ++mains; }
-    void Control(std::uint32_t) override { ++controls; }
+    std::uint32_t Control(std::uint32_t) override {
+        ++controls;
+        return platform::kNoError;
+    }
     std::atomic<int> mains{0};
     std::atomic<int> controls{0};
 };
