@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <atomic>
+#include <chrono>
 #include <thread>
 #include <vector>
 
@@ -16,19 +17,26 @@ TEST_F(RecoveryTest, RequestsFromTwoThreadsDuringRecoveriesKeepEveryRecoveryWhol
     LogOn();
     const auto settings = AddSettingsWindow();
     std::atomic<bool> hammering{true};
-    std::atomic<int> started{0};
-    auto hammer = [&](std::vector<std::uint32_t> codes) {
+    std::atomic<int> sent[2] = {0, 0};
+    auto hammer = [&](int index, std::vector<std::uint32_t> codes) {
         for (std::size_t i = 0; hammering; ++i) {
             service.Control(codes[i % codes.size()]);
-            if (i == 0) ++started;
+            ++sent[index];
             std::this_thread::yield();
         }
     };
-    std::thread first(hammer, std::vector<std::uint32_t>{RECOVER, SV_SENDPEAKMEMUSAGE});
-    std::thread second(hammer, std::vector<std::uint32_t>{RECOVER_KEEPICONS, RECOVER});
-    // The passes run in virtual time and can be over before a thread is first scheduled: start
-    // them once both threads have sent a request.
-    while (started < 2) std::this_thread::yield();
+    std::thread first(hammer, 0, std::vector<std::uint32_t>{RECOVER, SV_SENDPEAKMEMUSAGE});
+    std::thread second(hammer, 1, std::vector<std::uint32_t>{RECOVER_KEEPICONS, RECOVER});
+    // The passes run in virtual time and could all be over before a thread is scheduled: each
+    // session check waits (within a deadline) until both threads have sent again.
+    service.onSessionCheck = [&](int) {
+        const int before[2] = {sent[0], sent[1]};
+        const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(2);
+        while ((sent[0] == before[0] || sent[1] == before[1]) &&
+               std::chrono::steady_clock::now() < deadline) {
+            std::this_thread::yield();
+        }
+    };
     RunPasses(60);
     hammering = false;
     first.join();
