@@ -6,7 +6,12 @@
 //   ControlSender <service> state                prints the current state (RUNNING, STOPPED...)
 //   ControlSender <service> start                StartService
 //   ControlSender <service> stop <timeout ms>    asks the service to stop, waits for STOPPED and
-//                                                prints "stopped after N ms"
+//                                                prints "stopped after N ms", then the stop-pending
+//                                                checkpoints it saw ("checkpoints: 1 2")
+//   ControlSender <service> flood <count> <seed>  sends count user codes 128-255 (never 133, 136 or
+//                                                137) in random order as fast as it can, an
+//                                                INTERROGATE every 100 codes, and 129 last; prints
+//                                                "sent N codes in M ms, I interrogations answered"
 //   ControlSender <service> wait <STATE> <timeout ms>
 //                                                waits until the service is in that state
 //
@@ -18,9 +23,11 @@
 #include <cstdio>
 #include <cstdlib>
 #include <optional>
+#include <random>
 #include <string>
 #include <string_view>
 #include <thread>
+#include <vector>
 
 #include "platform/UniqueHandle.h"
 
@@ -81,21 +88,27 @@ std::optional<DWORD> QueryState(SC_HANDLE service) {
     return status.dwCurrentState;
 }
 
-// Polls every 10 ms; prints how long it took. The clock starts at the caller's request.
+// Polls every 10 ms; prints how long it took. The clock starts at the caller's request. The
+// checkpoints of the stop-pending reports seen on the way are collected when asked for.
 int WaitForState(SC_HANDLE service, DWORD wanted, unsigned long timeoutMs,
-                 std::chrono::steady_clock::time_point since, const char* verb) {
+                 std::chrono::steady_clock::time_point since, const char* verb,
+                 std::vector<DWORD>* checkpoints = nullptr) {
     const auto deadline = since + std::chrono::milliseconds(timeoutMs);
     for (;;) {
-        const auto state = QueryState(service);
-        if (!state) return Fail("QueryServiceStatus");
+        SERVICE_STATUS status{};
+        if (!QueryServiceStatus(service, &status)) return Fail("QueryServiceStatus");
+        if (checkpoints != nullptr && status.dwCurrentState == SERVICE_STOP_PENDING &&
+            (checkpoints->empty() || checkpoints->back() != status.dwCheckPoint)) {
+            checkpoints->push_back(status.dwCheckPoint);
+        }
         const auto elapsed = std::chrono::duration_cast<std::chrono::milliseconds>(
             std::chrono::steady_clock::now() - since);
-        if (*state == wanted) {
+        if (status.dwCurrentState == wanted) {
             std::printf("%s after %lld ms\n", verb, static_cast<long long>(elapsed.count()));
             return 0;
         }
         if (std::chrono::steady_clock::now() >= deadline) {
-            std::printf("still %s after %lld ms\n", NameOfState(*state),
+            std::printf("still %s after %lld ms\n", NameOfState(status.dwCurrentState),
                         static_cast<long long>(elapsed.count()));
             return kTimedOut;
         }
@@ -103,10 +116,38 @@ int WaitForState(SC_HANDLE service, DWORD wanted, unsigned long timeoutMs,
     }
 }
 
+int Flood(SC_HANDLE service, unsigned long count, unsigned long seed) {
+    std::vector<DWORD> codes;
+    for (DWORD code = 128; code <= 255; ++code) {
+        if (code != 133 && code != 136 && code != 137) codes.push_back(code);
+    }
+    std::mt19937 random(seed);
+    std::uniform_int_distribution<std::size_t> pick(0, codes.size() - 1);
+    unsigned long answered = 0;
+    const auto start = std::chrono::steady_clock::now();
+    for (unsigned long i = 0; i + 1 < count; ++i) {
+        SERVICE_STATUS status{};
+        if (!ControlService(service, codes[pick(random)], &status)) return Fail("ControlService");
+        if (i % 100 == 0) {
+            if (!ControlService(service, SERVICE_CONTROL_INTERROGATE, &status)) {
+                return Fail("ControlService(INTERROGATE)");
+            }
+            ++answered;
+        }
+    }
+    SERVICE_STATUS status{};
+    if (!ControlService(service, 129, &status)) return Fail("ControlService(129)");
+    const auto elapsed = std::chrono::duration_cast<std::chrono::milliseconds>(
+        std::chrono::steady_clock::now() - start);
+    std::printf("sent %lu codes in %lld ms, %lu interrogations answered\n", count,
+                static_cast<long long>(elapsed.count()), answered);
+    return 0;
+}
+
 int Usage() {
     std::fprintf(stderr,
                  "usage: ControlSender <service> <code> | state | start | stop <timeout ms> | "
-                 "wait <STATE> <timeout ms>\n");
+                 "wait <STATE> <timeout ms> | flood <count> <seed>\n");
     return kUsage;
 }
 
@@ -140,7 +181,19 @@ int main(int argc, char** argv) {
         if (!ControlService(service.get(), SERVICE_CONTROL_STOP, &status)) {
             return Fail("ControlService");
         }
-        return WaitForState(service.get(), SERVICE_STOPPED, *timeout, since, "stopped");
+        std::vector<DWORD> checkpoints;
+        const int result =
+            WaitForState(service.get(), SERVICE_STOPPED, *timeout, since, "stopped", &checkpoints);
+        std::printf("checkpoints:");
+        for (const DWORD checkpoint : checkpoints) std::printf(" %lu", checkpoint);
+        std::printf("\n");
+        return result;
+    }
+    if (command == "flood" && argc == 5) {
+        const auto count = ParseNumber(argv[3]);
+        const auto seed = ParseNumber(argv[4]);
+        if (!count || !seed || *count == 0) return Usage();
+        return Flood(service.get(), *count, *seed);
     }
     if (command == "wait" && argc == 5) {
         const auto wanted = StateOfName(argv[3]);

@@ -153,7 +153,11 @@ INSTANTIATE_TEST_SUITE_P(
                       ShellCase{"C:\\WINDOWS\\MyShell.exe", "myshell.exe", true},
                       ShellCase{"\"LiteStep.exe\"", "litestep.exe", true},
                       ShellCase{"\"x\"", "x", true}, ShellCase{"C:\\Shells\\", "", false},
-                      ShellCase{"C:\\Shells\\Q", "q", false}));
+                      ShellCase{"C:\\Shells\\Q", "q", false},
+                      ShellCase{"C:/Windows/Explorer.exe", "explorer.exe", true},
+                      ShellCase{"c:explorer.exe", "explorer.exe", true},
+                      ShellCase{"\"D:/Shells\\Alt/Lite.exe\"", "lite.exe", true},
+                      ShellCase{"C:", "", false}));
 
 TEST_F(MachineOptionsTest, ShellValueIsParsedIntoTheOptions) {
     SetString("Shell", "\"C:\\Program Files\\Shell\\Explorer.EXE\"");

@@ -4,7 +4,8 @@
 # inside a mount namespace with small faked figures (1024 MiB installed, 453 MiB free, so that the
 # block is about 512 MB), send both codes there once, and each case then checks its part of what
 # that run recorded: the notifications, the trace, and the service process's resident memory.
-KXP_CASES+=(recovery_code_133_allocates_fills_and_releases recovery_code_137_runs_a_quiet_recovery)
+KXP_CASES+=(recovery_code_133_allocates_fills_and_releases recovery_code_137_runs_a_quiet_recovery
+    stop_during_a_recovery_reports_progress_and_stops)
 
 RECOVERY_TOTAL_MIB=1024
 RECOVERY_FREE_MIB=453
@@ -65,8 +66,12 @@ recovery_session() {
             >>"$results/runs.txt"
     done
     recovery_service_answers && echo running >"$results/state"
+    # A third recovery, stopped while it runs.
+    seen=$(grep -cxF "3 0" "$peer")
+    kxp_control 133 >/dev/null &&
+        recovery_wait_line "$peer" "3 0" "$seen" 15 >/dev/null &&
+        kxp_control stop 10000 >"$results/stop.txt" 2>&1
     kxp_trace_lines | sed 's/^KorvanelXP: //' >"$results/traces.txt"
-    kxp_control stop 10000 >/dev/null 2>&1
 }
 
 # Runs the second session once for both cases. Usage: recovery_run (fails with the reason)
@@ -135,4 +140,22 @@ case_recovery_code_133_allocates_fills_and_releases() {
 case_recovery_code_137_runs_a_quiet_recovery() {
     recovery_run || return
     recovery_check 137 2
+}
+
+case_stop_during_a_recovery_reports_progress_and_stops() {
+    recovery_run || return
+    local results=$RECOVERY_RESULTS
+    [[ -f $results/error ]] && { fail "$(<"$results/error")"; return; }
+    [[ -s $results/stop.txt ]] || { fail "the third recovery did not start"; return; }
+    local ms checkpoints
+    ms=$(sed -n 's/^stopped after \([0-9]*\) ms$/\1/p' "$results/stop.txt")
+    checkpoints=$(sed -n 's/^checkpoints: *//p' "$results/stop.txt")
+    echo "    stopped during a recovery after ${ms:-?} ms; stop-pending checkpoints: ${checkpoints:-none}"
+    [[ -n $ms ]] || { fail "not stopped: $(tr '\n' ' ' <"$results/stop.txt")"; return; }
+    [[ -n $checkpoints ]] || { fail "no stop-pending report was seen"; return; }
+    local previous=0 checkpoint
+    for checkpoint in $checkpoints; do
+        ((checkpoint > previous)) || { fail "checkpoints do not increase: $checkpoints"; return; }
+        previous=$checkpoint
+    done
 }
