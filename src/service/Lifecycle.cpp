@@ -25,10 +25,18 @@ std::string ShellFileName(const std::string& shellValue) {
 }  // namespace
 
 TKorvanelXPService::TKorvanelXPService(platform::Platform& platform)
-    : platform_(platform),
+    : CpuCounters(platform.registry, platform.system),
+      platform_(platform),
       framework_(platform.services, platform.windows, texts::kServiceName,
                  ServiceHandlers{[this] { ServiceStart(); }, [this] { ServiceExecute(); },
-                                 [this] { ServiceStop(); }, [this] { ServiceShutdown(); }}) {}
+                                 [this] { ServiceStop(); }, [this] { ServiceShutdown(); }}) {
+    try {
+        CpuCounters.StartCounterUnit();
+    } catch (const CounterError&) {
+        // The reader answers every later call with this error; start-up traces it and goes on
+        // without counters.
+    }
+}
 
 void TKorvanelXPService::ServiceMain() {
     framework_.ServiceMain();
@@ -98,7 +106,7 @@ void TKorvanelXPService::GetMemory() {
 
     EnableCounters();
     try {
-        if (!QueryCounterProcessorCount()) PerCoreSampling = false;
+        CpuCounters.QueryProcessorCount();  // only whether the counters can be read matters
     } catch (const std::exception& error) {
         Trace(std::string("###### error2: ") + error.what());
         PerCoreSampling = false;
@@ -121,7 +129,7 @@ void TKorvanelXPService::CreateHistoriesAndSampler() {
     History2.emplace(15);
     CpuBusyHistory.emplace(0);
     std::lock_guard guard(samplerLock_);
-    SystemData.emplace(platform_);
+    SystemData.emplace(platform_, &CpuCounters);
 }
 
 void TKorvanelXPService::FreeMemory() {
