@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
 # Builds and tests everything: the native unit tests (ASan + UBSan), the same under ThreadSanitizer,
-# the Windows build with its unit tests under Wine, and the Wine integration harness. Installs what
+# a short smoke of the fuzz targets, the Windows build with its unit tests under Wine, and the Wine integration harness. Installs what
 # a fresh Debian 12 lacks first. Prints each suite's counts and, as the very last line, the total as
 # "N passed, M failed"; exits non-zero when anything failed, a failed build included.
 #
@@ -107,6 +107,19 @@ harness() {
     fi
 }
 
+# Each fuzz target for at most 15 s; a target passes when it did not crash.
+fuzz_smoke() {
+    local log="$logs/fuzz-smoke.log"
+    echo "== fuzz smoke"
+    bash "$root/scripts/fuzz.sh" --runs 2000000 --seconds 15 >"$log" 2>&1
+    cat "$log"
+    local clean crashed
+    clean=$(grep -cE '^[a-z_]+_fuzz: [0-9]+ runs, 0 crashes$' "$log")
+    crashed=$(grep -cE '^[a-z_]+_fuzz: [0-9]+ runs, [1-9][0-9]* crashes$' "$log")
+    ((clean + crashed == 0)) && crashed=1
+    count_suite "fuzz smoke" "$clean" "$crashed"
+}
+
 if ! kxp_install_packages; then
     count_suite "package installation" 0 1
 fi
@@ -114,6 +127,7 @@ mkdir -p "$logs" || exit 1
 
 host_suite native
 host_suite tsan
+fuzz_smoke
 if build_preset windows; then
     windows_unit_tests
     harness

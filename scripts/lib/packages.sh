@@ -5,6 +5,7 @@
 KXP_PACKAGES=(
     build-essential cmake ninja-build g++ libgtest-dev googletest libbenchmark-dev
     g++-mingw-w64-x86-64-posix wine wine64 xvfb xdotool imagemagick fonts-liberation clang-format
+    clang libclang-rt-14-dev
 )
 
 kxp_package_installed() {

@@ -60,6 +60,16 @@ void ReadMachineOptionValues(platform::Registry& registry, TMachineOptions& opti
     }
 }
 
+bool ReadStoredNoCounters(platform::Registry& registry) {
+    const auto key = RegistryKey::OpenRead(registry, platform::RegistryRoot::LocalMachine,
+                                           texts::kMachineOptionsKey);
+    try {
+        return key.ValueExists("NoCounters") && key.ReadBool("NoCounters");
+    } catch (const RegistryError&) {
+        return false;
+    }
+}
+
 bool ReadLoadOnWindowsStartup(platform::Registry& registry) {
     const auto key =
         RegistryKey::OpenRead(registry, platform::RegistryRoot::LocalMachine, texts::kServiceKey);

@@ -32,6 +32,10 @@ ShellOption ParseShellOption(const std::string& value);
 // rest keeps its default. The start mode is left as it is.
 void ReadMachineOptionValues(platform::Registry& registry, TMachineOptions& options);
 
+// The stored "NoCounters", for the start-up step that runs before the options are read: false
+// when absent or not a DWORD, as the options read would then hold it.
+bool ReadStoredNoCounters(platform::Registry& registry);
+
 // True when the service key's "Start" is 2. The key always holds "Start": a missing or
 // wrong-typed one throws RegistryError.
 bool ReadLoadOnWindowsStartup(platform::Registry& registry);

@@ -34,6 +34,18 @@ class Clock {
     virtual void Sleep(std::uint32_t milliseconds) = 0;
 };
 
+// OSVERSIONINFOA, byte for byte.
+struct OsVersionInfoA {
+    std::uint32_t dwOSVersionInfoSize = sizeof(OsVersionInfoA);
+    std::uint32_t dwMajorVersion = 0;
+    std::uint32_t dwMinorVersion = 0;
+    std::uint32_t dwBuildNumber = 0;
+    std::uint32_t dwPlatformId = 0;
+    char szCSDVersion[128] = {};
+};
+static_assert(sizeof(OsVersionInfoA) == 148);
+inline constexpr std::uint32_t kVerPlatformWin32Nt = 2;
+
 class SystemInformation {
   public:
     virtual ~SystemInformation() = default;
@@ -46,9 +58,12 @@ class SystemInformation {
                                                    std::uint32_t* returnLength) = 0;
     virtual std::uint32_t NtSetSystemInformation(std::uint32_t informationClass, void* buffer,
                                                  std::uint32_t length) = 0;
+    // GetVersionExA; the record's size member must be 148.
+    virtual bool GetVersionExA(OsVersionInfoA& info) = 0;
 };
 
-enum class RegistryRoot { LocalMachine, Users, CurrentUser };
+// DynData is HKEY_DYN_DATA, which only the non-NT family has.
+enum class RegistryRoot { LocalMachine, Users, CurrentUser, DynData };
 
 // Registry value types, as REG_SZ, REG_DWORD...
 enum RegistryType : std::uint32_t {
@@ -71,7 +86,14 @@ class Registry {
     virtual bool SetValue(Handle key, const std::string& name, std::uint32_t type,
                           const std::vector<std::uint8_t>& data) = 0;
     virtual bool DeleteValue(Handle key, const std::string& name) = 0;
+    // RegQueryValueExA on HKEY_PERFORMANCE_DATA without a type: size is the buffer's bytes and
+    // afterwards, on success, the bytes written. Returns the system error code.
+    virtual std::uint32_t QueryPerformanceData(const std::string& name, std::uint8_t* buffer,
+                                               std::uint32_t& size) = 0;
 };
+
+inline constexpr std::uint32_t kErrorSuccess = 0;
+inline constexpr std::uint32_t kErrorMoreData = 234;
 
 // SendMessageTimeout flags and the messages the service uses.
 inline constexpr std::uint32_t kSmtoNormal = 0x0000;

@@ -39,6 +39,14 @@ bool RegistryKey::ValueExists(const std::string& name) const {
     return registry_->QueryValue(key_, name, type, data);
 }
 
+bool RegistryKey::ReadBytes(const std::string& name, std::vector<std::uint8_t>& data) const {
+    std::uint32_t type = 0;
+    std::vector<std::uint8_t> bytes;
+    if (!IsOpen() || !registry_->QueryValue(key_, name, type, bytes)) return false;
+    data = std::move(bytes);
+    return true;
+}
+
 std::int32_t RegistryKey::ReadInteger(const std::string& name) const {
     std::uint32_t type = 0;
     std::vector<std::uint8_t> data;

@@ -4,6 +4,7 @@
 #include <cstdint>
 #include <stdexcept>
 #include <string>
+#include <vector>
 
 #include "platform/Platform.h"
 
@@ -38,6 +39,8 @@ class RegistryKey {
     std::int32_t ReadInteger(const std::string& name) const;
     std::string ReadString(const std::string& name) const;
     bool ReadBool(const std::string& name) const { return ReadInteger(name) != 0; }
+    // The value's bytes whatever its type; false (data untouched) when it cannot be read.
+    bool ReadBytes(const std::string& name, std::vector<std::uint8_t>& data) const;
 
     bool WriteInteger(const std::string& name, std::int32_t value);
     bool WriteString(const std::string& name, const std::string& value);

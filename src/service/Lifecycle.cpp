@@ -16,11 +16,19 @@ constexpr std::uint32_t kCriticalBoxGraceMs = 30000;
 }  // namespace
 
 TKorvanelXPService::TKorvanelXPService(platform::Platform& platform)
-    : platform_(platform),
+    : CpuCounters(platform.registry, platform.system),
+      platform_(platform),
       framework_(platform.services, platform.windows, platform.clock, texts::kServiceName,
                  ServiceHandlers{[this] { ServiceStart(); }, [this] { ServiceExecute(); },
                                  [this] { ServiceStop(); }, [this] { ServiceShutdown(); }}),
-      mainWindow_(platform.windows, texts::kMainWindowClass) {}
+      mainWindow_(platform.windows, texts::kMainWindowClass) {
+    try {
+        CpuCounters.StartCounterUnit();
+    } catch (const CounterError&) {
+        // The reader answers every later call with this error; start-up traces it and goes on
+        // without counters.
+    }
+}
 
 void TKorvanelXPService::ServiceMain() {
     framework_.ServiceMain();
@@ -95,7 +103,7 @@ void TKorvanelXPService::GetMemory() {
 
     EnableCounters();
     try {
-        if (!QueryCounterProcessorCount()) PerCoreSampling = false;
+        CpuCounters.QueryProcessorCount();  // only whether the counters can be read matters
     } catch (const std::exception& error) {
         Trace(std::string("###### error2: ") + error.what());
         PerCoreSampling = false;
@@ -119,7 +127,7 @@ void TKorvanelXPService::CreateHistoriesAndSampler() {
     }
     CpuBusyHistory.emplace(0);
     std::lock_guard guard(samplerLock_);
-    SystemData.emplace(platform_);
+    SystemData.emplace(platform_, &CpuCounters);
 }
 
 void TKorvanelXPService::FreeMemory() {

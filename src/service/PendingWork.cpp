@@ -39,10 +39,4 @@ void TKorvanelXPService::ReleaseHotkeys() {}
 // Tray menus: the busy image on both icons during a RAM recovery, and back.
 void TKorvanelXPService::ShowBusyIcons() {}
 void TKorvanelXPService::RestoreIcons() {}
-
-// CPU usage counters.
-void TKorvanelXPService::EnableCounters() {}
-bool TKorvanelXPService::QueryCounterProcessorCount() {
-    return false;
-}
 }  // namespace kxp

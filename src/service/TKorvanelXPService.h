@@ -20,6 +20,7 @@
 #include "platform/ThreadWindow.h"
 #include "service/ServiceFramework.h"
 #include "service/SessionImpersonation.h"
+#include "sysinfo/CpuUsageCounters.h"
 #include "sysinfo/TPipe.h"
 #include "sysinfo/TSystemData.h"
 
@@ -185,6 +186,9 @@ class TKorvanelXPService : public platform::ServiceEntry {
     std::shared_ptr<RegistryKey> OptionReader() const;
     std::shared_ptr<RegistryKey> OptionWriter() const;
     std::optional<TPipe> CpuBusyHistory;
+    // The counter reader lives as long as the service, as its module lives as long as the
+    // process; the sampler uses it.
+    CpuUsageCounters CpuCounters;
     // Created and freed on the service thread under samplerLock_, which the control thread holds
     // while it samples memory for code 129.
     std::optional<TSystemData> SystemData;
@@ -241,7 +245,6 @@ class TKorvanelXPService : public platform::ServiceEntry {
     void UserLogoff();
     void UserLogon();
     void EnableCounters();
-    bool QueryCounterProcessorCount();
     void CheckFullScreen();
     void FreeDrawingObjects();
 

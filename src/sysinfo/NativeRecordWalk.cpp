@@ -1,5 +1,6 @@
 #include "sysinfo/NativeRecordWalk.h"
 
+#include <algorithm>
 #include <cstring>
 
 #include "platform/NativeRecords.h"
@@ -52,6 +53,19 @@ void WalkProcessRecords(std::span<const std::uint8_t> bytes,
             process.kernelTime = record.KernelTime;
             visit(process);
         });
+}
+
+std::vector<ProcessorTimes> ReadProcessorTimes(std::span<const std::uint8_t> buffer,
+                                               std::uint32_t returnedLength) {
+    using Record = platform::SystemProcessorPerformanceInformation64;
+    const std::size_t valid = std::min<std::size_t>(returnedLength, buffer.size());
+    std::vector<ProcessorTimes> times(valid / sizeof(Record));
+    for (std::size_t i = 0; i < times.size(); ++i) {
+        Record record;
+        std::memcpy(&record, buffer.data() + i * sizeof(Record), sizeof record);
+        times[i] = {record.IdleTime, record.KernelTime, record.UserTime};
+    }
+    return times;
 }
 
 std::uint64_t PageFileBytesInUse(std::span<const std::uint8_t> bytes) {

@@ -8,6 +8,7 @@
 #include <functional>
 #include <span>
 #include <string>
+#include <vector>
 
 namespace kxp {
 
@@ -18,6 +19,19 @@ struct ProcessRecord {
     std::int64_t userTime = 0;  // 100 ns units
     std::int64_t kernelTime = 0;
 };
+
+// One processor's times from its performance record (class 8), 100 ns units. Kernel time includes
+// idle time.
+struct ProcessorTimes {
+    std::int64_t idle = 0;
+    std::int64_t kernel = 0;
+    std::int64_t user = 0;
+};
+
+// The whole per-processor records among the first returnedLength bytes of the buffer (all of it
+// when the length claims more than the buffer holds), in processor order.
+std::vector<ProcessorTimes> ReadProcessorTimes(std::span<const std::uint8_t> buffer,
+                                               std::uint32_t returnedLength);
 
 // Calls visit for each process record (class 5), in list order.
 void WalkProcessRecords(std::span<const std::uint8_t> bytes,

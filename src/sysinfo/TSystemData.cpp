@@ -1,10 +1,11 @@
 #include "sysinfo/TSystemData.h"
 
 #include <algorithm>
-#include <cstring>
+#include <cmath>
 #include <span>
 
-#include "sysinfo/NativeRecordWalk.h"
+#include "platform/Trace.h"
+#include "sysinfo/CpuUsageCounters.h"
 #include "sysinfo/ProcessWatch.h"
 
 namespace kxp {
@@ -21,6 +22,7 @@ constexpr std::size_t kMaxQueryBuffer = std::size_t{64} << 20;
 constexpr std::uint32_t kMinScanIntervalMs = 500;
 constexpr std::size_t kProcessorRecordsFirstTry = 64;
 constexpr std::size_t kMaxProcessorRecords = 4096;
+constexpr std::int32_t kIdle = 100;
 
 struct QueryResult {
     std::uint32_t status;
@@ -49,13 +51,32 @@ QueryResult QueryGrowing(platform::SystemInformation& system, std::uint32_t info
     return {status, static_cast<std::uint32_t>(std::min<std::size_t>(returned, buffer.size()))};
 }
 
+// An idle percentage from a busy fraction, ties to even. A fraction a little out of 0 to 1 (the
+// counters and the block's time stamp are not taken at one instant) reads as the nearest bound:
+// a negative figure would mean "no figure" to every reader.
+std::int32_t IdleFromUsage(double usage) {
+    return kIdle - static_cast<std::int32_t>(std::nearbyint(std::clamp(usage, 0.0, 1.0) * 100.0));
+}
+
+std::int64_t Difference(std::int64_t later, std::int64_t earlier) {
+    return static_cast<std::int64_t>(static_cast<std::uint64_t>(later) -
+                                     static_cast<std::uint64_t>(earlier));
+}
+
+std::string Figures(const TSystemData& sampler) {
+    return "CPU idle: " + std::to_string(sampler.CpuIdleAll) + ", cores " +
+           std::to_string(sampler.CpuIdleCore1) + " " + std::to_string(sampler.CpuIdleCore2) + " " +
+           std::to_string(sampler.CpuIdleCore3) + " " + std::to_string(sampler.CpuIdleCore4);
+}
+
 }  // namespace
 
-TSystemData::TSystemData(platform::Platform& platform)
+TSystemData::TSystemData(platform::Platform& platform, CpuUsageCounters* counters)
     : system_(platform.system),
       clock_(platform.clock),
       windows_(platform.windows),
       security_(platform.security),
+      counters_(counters),
       pageFileBufferSize_(kInitialBufferSize) {
     const auto processors = static_cast<std::uint8_t>(system_.NumberOfProcessors());
     ProcessorCount = processors == 0 ? 1 : processors;
@@ -100,7 +121,8 @@ void TSystemData::UpdateFileCache() {
 }
 
 void TSystemData::ScanProcesses(bool perProcessor, bool hideUpdateWindows) {
-    if (perProcessor) SamplePerProcessorFigures();
+    const bool fromCounters = perProcessor && counters_ != nullptr;
+    if (fromCounters) SampleCounterFigures();
 
     const std::uint32_t t0 = clock_.GetTickCount();
     if (t0 - prevScanTick_ < kMinScanIntervalMs) return;
@@ -134,8 +156,14 @@ void TSystemData::ScanProcesses(bool perProcessor, bool hideUpdateWindows) {
     }
     ShellProcessId = found.shell;
     InstallerProcessId = found.installer;
+    std::optional<std::vector<ProcessorTimes>> processorTimes;
+    if (!idleRecordSeen || !fromCounters) processorTimes = QueryProcessorTimes();
     // Wine lists no idle process; without this the machine would always look fully busy.
-    if (!idleRecordSeen) idleSum += ProcessorIdleTime();
+    if (!idleRecordSeen && processorTimes) {
+        for (const ProcessorTimes& times : *processorTimes) {
+            idleSum += static_cast<std::uint32_t>(times.idle);
+        }
+    }
 
     // Never 0, so neither the division below nor a reader of ElapsedMs divides by zero.
     const std::uint32_t elapsed = std::max<std::uint32_t>(t1 - prevScanTick_, 1);
@@ -144,13 +172,13 @@ void TSystemData::ScanProcesses(bool perProcessor, bool hideUpdateWindows) {
     } else {
         CpuIdleAll =
             static_cast<std::int32_t>((idleSum - prevIdleTime_) / 100u / ProcessorCount / elapsed);
-        if (!perProcessor) {
-            CpuIdleCore1 = CpuIdleCore2 = CpuIdleCore3 = CpuIdleCore4 = CpuIdleAll;
-        }
+        if (!fromCounters) SetFiguresFromProcessorTimes(processorTimes);
+        Trace(Figures(*this));
     }
     ElapsedMs = elapsed;
     prevIdleTime_ = idleSum;
     prevScanTick_ = t1;
+    if (processorTimes) prevProcessorTimes_ = std::move(*processorTimes);
 }
 
 void TSystemData::ResetSampler() {
@@ -162,8 +190,41 @@ void TSystemData::ResetSampler() {
     ElapsedMs = 1000;
 }
 
-// The per-processor counter reader fills this in.
-void TSystemData::SamplePerProcessorFigures() {}
+void TSystemData::SampleCounterFigures() {
+    counters_->SampleProcessorCounters();
+    CpuIdleCore1 = IdleFromUsage(counters_->QueryProcessorUsage(0));
+    if (ProcessorCount <= 1) {
+        CpuIdleCore2 = kIdle;
+        return;
+    }
+    CpuIdleCore2 = IdleFromUsage(counters_->QueryProcessorUsage(1));
+    CpuIdleCore3 = IdleFromUsage(counters_->QueryProcessorUsage(2));
+    CpuIdleCore4 = IdleFromUsage(counters_->QueryProcessorUsage(3));
+}
+
+void TSystemData::SetFiguresFromProcessorTimes(
+    const std::optional<std::vector<ProcessorTimes>>& times) {
+    std::int32_t* const cores[] = {&CpuIdleCore1, &CpuIdleCore2, &CpuIdleCore3, &CpuIdleCore4};
+    // Without any per-processor times the machine's own figure is the best there is.
+    if (!times || times->empty() || times->size() != prevProcessorTimes_.size()) {
+        for (std::int32_t* core : cores) *core = CpuIdleAll;
+        return;
+    }
+    for (std::size_t i = 0; i < std::size(cores); ++i) {
+        if (i >= times->size()) {
+            *cores[i] = kIdle;
+            continue;
+        }
+        const ProcessorTimes& now = (*times)[i];
+        const ProcessorTimes& before = prevProcessorTimes_[i];
+        const double total = static_cast<double>(Difference(now.kernel, before.kernel)) +
+                             static_cast<double>(Difference(now.user, before.user));
+        // A processor that accounted no time since the last scan keeps its figure.
+        if (total <= 0) continue;
+        const double idle = static_cast<double>(Difference(now.idle, before.idle));
+        *cores[i] = IdleFromUsage(1.0 - idle / total);
+    }
+}
 
 bool TSystemData::WatchProcess(const ProcessRecord& record, bool hideUpdateWindows,
                                UpdateWindowHider& hider, ProcessFindings& found) {
@@ -182,8 +243,8 @@ bool TSystemData::WatchProcess(const ProcessRecord& record, bool hideUpdateWindo
     return true;
 }
 
-// The idle time of all processors from their performance records, low 32 bits.
-std::uint32_t TSystemData::ProcessorIdleTime() {
+// The per-processor performance records; nothing when the query fails.
+std::optional<std::vector<ProcessorTimes>> TSystemData::QueryProcessorTimes() {
     using Record = platform::SystemProcessorPerformanceInformation64;
     std::vector<std::uint8_t> buffer(sizeof(Record) * kProcessorRecordsFirstTry);
     std::uint32_t returned = 0;
@@ -197,16 +258,8 @@ std::uint32_t TSystemData::ProcessorIdleTime() {
             platform::kSystemProcessorPerformanceInformation, buffer.data(),
             static_cast<std::uint32_t>(buffer.size()), &returned);
     }
-    if (status != kStatusSuccess) return 0;
-
-    std::uint32_t idle = 0;
-    const std::size_t records = std::min<std::size_t>(returned, buffer.size()) / sizeof(Record);
-    for (std::size_t i = 0; i < records; ++i) {
-        Record record;
-        std::memcpy(&record, buffer.data() + i * sizeof(Record), sizeof record);
-        idle += static_cast<std::uint32_t>(record.IdleTime);
-    }
-    return idle;
+    if (status != kStatusSuccess) return std::nullopt;
+    return ReadProcessorTimes(buffer, returned);
 }
 
 }  // namespace kxp

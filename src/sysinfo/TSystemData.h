@@ -5,12 +5,14 @@
 #include <atomic>
 #include <cstdint>
 #include <mutex>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
 
 #include "platform/NativeRecords.h"
 #include "platform/Platform.h"
+#include "sysinfo/NativeRecordWalk.h"
 
 namespace kxp {
 
@@ -27,9 +29,13 @@ struct MemoryFigures {
     std::int64_t AvailPageFile = 0;
 };
 
+class CpuUsageCounters;
+
 class TSystemData {
   public:
-    explicit TSystemData(platform::Platform& platform);
+    // The per-processor figures come from counters while the scan is asked for them; without
+    // counters, or when it is not, from the native per-processor times.
+    explicit TSystemData(platform::Platform& platform, CpuUsageCounters* counters = nullptr);
 
     // May run on the control thread (code 129) while the service thread reads: the memory figures
     // are published as one set under a lock, so no reader sees half of an update.
@@ -67,7 +73,12 @@ class TSystemData {
     std::uint32_t ProcessBufferSize() const { return processBufferSize_; }
 
   private:
-    void SamplePerProcessorFigures();
+    // Step 1 of the scan: the four processor figures from the counters. Throws CounterError.
+    void SampleCounterFigures();
+    // Without counters: each processor's idle share since the previous full scan; processors the
+    // machine does not have read 100.
+    void SetFiguresFromProcessorTimes(const std::optional<std::vector<ProcessorTimes>>& times);
+    std::optional<std::vector<ProcessorTimes>> QueryProcessorTimes();
     struct ProcessFindings {
         std::int32_t shell = 0;
         std::int32_t installer = 0;
@@ -76,12 +87,12 @@ class TSystemData {
     // must not count as idle time (a "korvanel.exe", which it ends).
     bool WatchProcess(const ProcessRecord& record, bool hideUpdateWindows, UpdateWindowHider& hider,
                       ProcessFindings& found);
-    std::uint32_t ProcessorIdleTime();
 
     platform::SystemInformation& system_;
     platform::Clock& clock_;
     platform::Windows& windows_;
     platform::Security& security_;
+    CpuUsageCounters* counters_;
 
     mutable std::mutex memoryLock_;
     MemoryFigures memory_;
@@ -90,6 +101,7 @@ class TSystemData {
     std::uint32_t processBufferSize_ = 32768;
     std::uint32_t prevIdleTime_ = 0;
     std::uint32_t prevScanTick_ = 0;
+    std::vector<ProcessorTimes> prevProcessorTimes_;
 };
 
 }  // namespace kxp

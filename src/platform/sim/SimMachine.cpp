@@ -16,7 +16,7 @@ class SimMachine::Impl {
   public:
     Impl() {
         for (auto root : {platform::RegistryRoot::LocalMachine, platform::RegistryRoot::Users,
-                          platform::RegistryRoot::CurrentUser}) {
+                          platform::RegistryRoot::CurrentUser, platform::RegistryRoot::DynData}) {
             detail::EnsureRegistryKey(state, detail::RegistryKeyName(root, ""));
         }
     }
@@ -100,8 +100,35 @@ void SimMachine::SetProcesses(std::vector<SimProcess> processes) {
 }
 
 void SimMachine::SetProcessorIdleTimes(std::vector<std::int64_t> idleTimes) {
+    std::vector<SimProcessorTimes> times;
+    for (std::int64_t idle : idleTimes) times.push_back({idle, idle, 0});
+    SetProcessorTimes(std::move(times));
+}
+
+void SimMachine::SetProcessorTimes(std::vector<SimProcessorTimes> times) {
     std::lock_guard lock(impl_->state.mutex);
-    impl_->state.idleTimes = std::move(idleTimes);
+    impl_->state.processorTimes = std::move(times);
+}
+
+void SimMachine::SetPlatformId(std::uint32_t platformId) {
+    std::lock_guard lock(impl_->state.mutex);
+    impl_->state.platformId = platformId;
+}
+
+void SimMachine::FailVersionQuery(bool fail) {
+    std::lock_guard lock(impl_->state.mutex);
+    impl_->state.versionQueryFails = fail;
+}
+
+void SimMachine::SetPerformanceData(std::vector<std::uint8_t> block, std::uint32_t error) {
+    std::lock_guard lock(impl_->state.mutex);
+    impl_->state.performanceData = std::move(block);
+    impl_->state.performanceDataError = error;
+}
+
+std::vector<std::pair<std::string, std::uint32_t>> SimMachine::PerformanceDataQueries() const {
+    std::lock_guard lock(impl_->state.mutex);
+    return impl_->state.performanceDataQueries;
 }
 
 void SimMachine::SetPageFiles(std::vector<SimPageFile> pageFiles) {

@@ -11,6 +11,7 @@
 #include <memory>
 #include <optional>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "platform/NativeRecords.h"
@@ -68,6 +69,13 @@ struct SimProcess {
     std::optional<std::u16string> imageName;  // nullopt: a null name pointer (the idle process)
     std::int64_t userTime = 0;                // 100 ns units
     std::int64_t kernelTime = 0;
+};
+
+// One processor's class 8 times, 100 ns units; kernel time includes idle time, as on Windows.
+struct SimProcessorTimes {
+    std::int64_t idle = 0;
+    std::int64_t kernel = 0;
+    std::int64_t user = 0;
 };
 
 struct SimPageFile {
@@ -152,7 +160,8 @@ class SimMachine {
     // Class 5 with an empty table succeeds with 0 bytes written.
     void SetProcesses(std::vector<SimProcess> processes);
     // Class 8 serves one record per entry; with none set, one zeroed record per processor.
-    void SetProcessorIdleTimes(std::vector<std::int64_t> idleTimes);
+    void SetProcessorIdleTimes(std::vector<std::int64_t> idleTimes);  // kernel = idle, user 0
+    void SetProcessorTimes(std::vector<SimProcessorTimes> times);
     // Until this is called class 18 answers kStatusInvalidInfoClass, as Wine does; an empty list
     // then succeeds with 0 bytes written.
     void SetPageFiles(std::vector<SimPageFile> pageFiles);
@@ -169,6 +178,17 @@ class SimMachine {
     std::vector<std::uint32_t> QueryLengths(std::uint32_t informationClass) const;
     std::optional<platform::SystemFileCacheInformation64> LastFileCacheSet() const;
     int FileCacheSetCount() const;  // class 21 sets that succeeded
+
+    // GetVersionExA: the platform id it reports (2, the NT family, unless set), or a failure.
+    void SetPlatformId(std::uint32_t platformId);
+    void FailVersionQuery(bool fail);
+
+    // HKEY_PERFORMANCE_DATA: every value name answers this block, ERROR_MORE_DATA for a smaller
+    // buffer, else error (when not ERROR_SUCCESS) or the block. Empty until set.
+    void SetPerformanceData(std::vector<std::uint8_t> block,
+                            std::uint32_t error = platform::kErrorSuccess);
+    // The value name and buffer size of every performance-data query, in order.
+    std::vector<std::pair<std::string, std::uint32_t>> PerformanceDataQueries() const;
 
     // Registry. Paths are relative to the root, a leading backslash is ignored, case-insensitive.
     void SetValue(platform::RegistryRoot root, const std::string& path, const std::string& name,

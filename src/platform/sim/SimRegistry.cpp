@@ -1,3 +1,5 @@
+#include <algorithm>
+
 #include "platform/sim/SimServices.h"
 
 namespace kxp::sim::detail {
@@ -13,6 +15,9 @@ std::string RegistryKeyName(platform::RegistryRoot root, const std::string& path
             break;
         case platform::RegistryRoot::CurrentUser:
             name = "hkcu";
+            break;
+        case platform::RegistryRoot::DynData:
+            name = "hkdd";
             break;
     }
     const auto first = path.find_first_not_of('\\');
@@ -90,6 +95,19 @@ bool SimRegistry::DeleteValue(platform::Handle key, const std::string& name) {
     std::lock_guard lock(state_.mutex);
     SimRegistryKeyData* keyData = KeyOf(state_, key, true);
     return keyData != nullptr && keyData->values.erase(ToLower(name)) != 0;
+}
+
+std::uint32_t SimRegistry::QueryPerformanceData(const std::string& name, std::uint8_t* buffer,
+                                                std::uint32_t& size) {
+    std::lock_guard lock(state_.mutex);
+    state_.performanceDataQueries.emplace_back(name, size);
+    const std::vector<std::uint8_t>& block = state_.performanceData;
+    // As on Windows, a short buffer learns nothing of the size it would need.
+    if (size < block.size()) return platform::kErrorMoreData;
+    if (state_.performanceDataError != platform::kErrorSuccess) return state_.performanceDataError;
+    if (!block.empty()) std::copy(block.begin(), block.end(), buffer);
+    size = static_cast<std::uint32_t>(block.size());
+    return platform::kErrorSuccess;
 }
 
 }  // namespace kxp::sim::detail

@@ -30,6 +30,7 @@ class SimSystemInformation final : public platform::SystemInformation {
                                            std::uint32_t* returnLength) override;
     std::uint32_t NtSetSystemInformation(std::uint32_t informationClass, void* buffer,
                                          std::uint32_t length) override;
+    bool GetVersionExA(platform::OsVersionInfoA& info) override;
 
   private:
     SimState& state_;
@@ -46,6 +47,8 @@ class SimRegistry final : public platform::Registry {
     bool SetValue(platform::Handle key, const std::string& name, std::uint32_t type,
                   const std::vector<std::uint8_t>& data) override;
     bool DeleteValue(platform::Handle key, const std::string& name) override;
+    std::uint32_t QueryPerformanceData(const std::string& name, std::uint8_t* buffer,
+                                       std::uint32_t& size) override;
 
   private:
     SimState& state_;

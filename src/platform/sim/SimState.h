@@ -80,13 +80,20 @@ struct SimState {
     std::uint32_t processorCount = 1;
     std::vector<SimProcess> processes;
     std::optional<SimRawProcessBuffer> rawProcesses;
-    std::vector<std::int64_t> idleTimes;
+    std::vector<SimProcessorTimes> processorTimes;
     std::optional<std::vector<SimPageFile>> pageFiles;
     platform::SystemFileCacheInformation64 fileCache{};
     std::optional<platform::SystemFileCacheInformation64> lastFileCacheSet;
     int fileCacheSetCount = 0;
     std::map<std::uint32_t, std::uint32_t> failures;
     std::map<std::uint32_t, std::vector<std::uint32_t>> queryLengths;
+
+    // Version and performance data.
+    std::uint32_t platformId = platform::kVerPlatformWin32Nt;
+    bool versionQueryFails = false;
+    std::vector<std::uint8_t> performanceData;
+    std::uint32_t performanceDataError = platform::kErrorSuccess;
+    std::vector<std::pair<std::string, std::uint32_t>> performanceDataQueries;
 
     // Registry.
     std::map<std::string, SimRegistryKeyData> keys;

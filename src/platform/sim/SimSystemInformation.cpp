@@ -22,13 +22,14 @@ std::uint32_t ServeImage(const SimRawProcessBuffer& image, void* buffer, std::ui
 }
 
 SimRawProcessBuffer ProcessorImage(const SimState& state) {
-    std::vector<std::int64_t> idleTimes = state.idleTimes;
-    if (idleTimes.empty()) idleTimes.assign(std::max<std::uint32_t>(state.processorCount, 1), 0);
+    std::vector<SimProcessorTimes> times = state.processorTimes;
+    if (times.empty()) times.resize(std::max<std::uint32_t>(state.processorCount, 1));
     SimRawProcessBuffer image;
-    for (std::int64_t idle : idleTimes) {
+    for (const SimProcessorTimes& processor : times) {
         platform::SystemProcessorPerformanceInformation64 record{};
-        record.IdleTime = idle;
-        record.KernelTime = idle;  // the kernel counts idle time as kernel time too
+        record.IdleTime = processor.idle;
+        record.KernelTime = processor.kernel;
+        record.UserTime = processor.user;
         const std::size_t start = image.bytes.size();
         image.bytes.resize(start + sizeof record);
         std::memcpy(image.bytes.data() + start, &record, sizeof record);
@@ -97,6 +98,16 @@ std::uint32_t SimSystemInformation::NtSetSystemInformation(std::uint32_t informa
     state_.lastFileCacheSet = record;
     ++state_.fileCacheSetCount;
     return platform::kStatusSuccess;
+}
+
+bool SimSystemInformation::GetVersionExA(platform::OsVersionInfoA& info) {
+    std::lock_guard lock(state_.mutex);
+    if (state_.versionQueryFails || info.dwOSVersionInfoSize != sizeof info) return false;
+    info.dwMajorVersion = 6;
+    info.dwMinorVersion = 1;
+    info.dwBuildNumber = 7601;
+    info.dwPlatformId = state_.platformId;
+    return true;
 }
 
 }  // namespace kxp::sim::detail

@@ -20,6 +20,8 @@ HKEY RootKey(platform::RegistryRoot root) {
             return HKEY_USERS;
         case platform::RegistryRoot::CurrentUser:
             return HKEY_CURRENT_USER;
+        case platform::RegistryRoot::DynData:
+            return HKEY_DYN_DATA;
     }
     return HKEY_LOCAL_MACHINE;
 }
@@ -82,6 +84,15 @@ bool Win32Registry::SetValue(platform::Handle key, const std::string& name, std:
 
 bool Win32Registry::DeleteValue(platform::Handle key, const std::string& name) {
     return ::RegDeleteValueA(ToKey(key), name.c_str()) == ERROR_SUCCESS;
+}
+
+std::uint32_t Win32Registry::QueryPerformanceData(const std::string& name, std::uint8_t* buffer,
+                                                  std::uint32_t& size) {
+    DWORD bytes = size;
+    const LSTATUS status =
+        ::RegQueryValueExA(HKEY_PERFORMANCE_DATA, name.c_str(), nullptr, nullptr, buffer, &bytes);
+    if (status == ERROR_SUCCESS) size = bytes;
+    return static_cast<std::uint32_t>(status);
 }
 
 }  // namespace kxp::win32

@@ -1,5 +1,5 @@
-// Registry keys under HKEY_LOCAL_MACHINE, HKEY_USERS and HKEY_CURRENT_USER; a key handle is the
-// HKEY value itself.
+// Registry keys under HKEY_LOCAL_MACHINE, HKEY_USERS, HKEY_CURRENT_USER and HKEY_DYN_DATA, and the
+// performance data; a key handle is the HKEY value itself.
 #pragma once
 
 #include "platform/Platform.h"
@@ -16,6 +16,8 @@ class Win32Registry final : public platform::Registry {
     bool SetValue(platform::Handle key, const std::string& name, std::uint32_t type,
                   const std::vector<std::uint8_t>& data) override;
     bool DeleteValue(platform::Handle key, const std::string& name) override;
+    std::uint32_t QueryPerformanceData(const std::string& name, std::uint8_t* buffer,
+                                       std::uint32_t& size) override;
 };
 
 }  // namespace kxp::win32

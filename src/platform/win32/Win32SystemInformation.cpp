@@ -74,4 +74,13 @@ std::uint32_t Win32SystemInformation::NtSetSystemInformation(std::uint32_t infor
     return static_cast<std::uint32_t>(set_(informationClass, buffer, length));
 }
 
+bool Win32SystemInformation::GetVersionExA(platform::OsVersionInfoA& info) {
+    static_assert(sizeof(OSVERSIONINFOA) == sizeof(platform::OsVersionInfoA));
+    OSVERSIONINFOA native;
+    std::memcpy(&native, &info, sizeof native);
+    const bool ok = ::GetVersionExA(&native) != FALSE;
+    std::memcpy(static_cast<void*>(&info), &native, sizeof native);
+    return ok;
+}
+
 }  // namespace kxp::win32

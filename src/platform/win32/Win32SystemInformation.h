@@ -19,6 +19,7 @@ class Win32SystemInformation final : public platform::SystemInformation {
                                            std::uint32_t* returnLength) override;
     std::uint32_t NtSetSystemInformation(std::uint32_t informationClass, void* buffer,
                                          std::uint32_t length) override;
+    bool GetVersionExA(platform::OsVersionInfoA& info) override;
 
   private:
     using QueryFunction = LONG(NTAPI*)(ULONG, PVOID, ULONG, PULONG);

@@ -6,8 +6,10 @@
 #include <cstdint>
 #include <optional>
 #include <string>
+#include <vector>
 
 #include "platform/sim/SimMachine.h"
+#include "sysinfo/CpuUsageCounters.h"
 #include "sysinfo/TSystemData.h"
 
 namespace kxp::testing {
@@ -30,10 +32,14 @@ class SamplerTest : public ::testing::Test {
     // gated against a previous tick of 0.
     static constexpr std::uint32_t kStartTick = 100'000;
 
-    SamplerTest() { machine.SetNow(kStartTick); }
+    SamplerTest() {
+        machine.SetNow(kStartTick);
+        counters.StartCounterUnit();
+    }
 
+    // With the counter reader, which the per-processor flag puts to use.
     TSystemData& Sampler() {
-        if (!sampler_) sampler_.emplace(machine.platform());
+        if (!sampler_) sampler_.emplace(machine.platform(), &counters);
         return *sampler_;
     }
 
@@ -47,7 +53,18 @@ class SamplerTest : public ::testing::Test {
         Sampler().ScanProcesses(perProcessor, false);
     }
 
+    // Two scans a second apart with the process table of ScanTwice, the per-processor times going
+    // from what is set to after.
+    void ScanTwiceWithTimes(std::vector<sim::SimProcessorTimes> after) {
+        machine.SetProcesses({IdleProcess(0)});
+        Sampler().ScanProcesses(false, false);
+        machine.platform().clock.Sleep(1000);
+        machine.SetProcessorTimes(std::move(after));
+        Sampler().ScanProcesses(false, false);
+    }
+
     sim::SimMachine machine;
+    CpuUsageCounters counters{machine.platform().registry, machine.platform().system};
 
   private:
     std::optional<TSystemData> sampler_;

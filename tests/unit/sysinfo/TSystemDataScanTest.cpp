@@ -1,6 +1,7 @@
 #include <vector>
 
 #include "SamplerFixture.h"
+#include "platform/sim/SimPerformanceData.h"
 
 namespace kxp::testing {
 namespace {
@@ -40,11 +41,6 @@ TEST_P(IdleFormulaTest, SecondScanGivesTheIdlePercentage) {
 
     EXPECT_EQ(Sampler().CpuIdleAll, c.expected);
     EXPECT_EQ(Sampler().ElapsedMs, c.elapsedMs);
-    // Without per-processor counters every processor shows the machine's figure.
-    for (auto core : {Sampler().CpuIdleCore1, Sampler().CpuIdleCore2, Sampler().CpuIdleCore3,
-                      Sampler().CpuIdleCore4}) {
-        EXPECT_EQ(core, c.expected);
-    }
 }
 
 INSTANTIATE_TEST_SUITE_P(
@@ -56,15 +52,6 @@ INSTANTIATE_TEST_SUITE_P(
                       IdleCase{1, 1000, 1000 * kIdleUnitsPerMs - 1, 0, 99},  // truncates
                       IdleCase{1, 1000, 0, 0, 0},
                       IdleCase{1, 500, 1000 * kIdleUnitsPerMs, 0, 200}));  // not clamped
-
-TEST_F(SamplerTest, PerProcessorFlagLeavesTheProcessorFiguresAlone) {
-    machine.SetProcessorCount(2);
-    ScanTwice(1000, 1000 * kIdleUnitsPerMs, 0, true);
-
-    EXPECT_EQ(Sampler().CpuIdleAll, 50);
-    EXPECT_EQ(Sampler().CpuIdleCore1, 0);
-    EXPECT_EQ(Sampler().CpuIdleCore2, 0);
-}
 
 TEST_F(SamplerTest, ScansLessThan500MsApartReturnBeforeQuerying) {
     ScanTwice(1000, 1000 * kIdleUnitsPerMs, 0);
@@ -121,9 +108,10 @@ TEST_F(SamplerTest, CpuIdleExeAddsToTheProcessorIdleTimes) {
     EXPECT_EQ(Sampler().CpuIdleAll, 40);
 }
 
-TEST_F(SamplerTest, AnIdleRecordMeansTheProcessorIdleTimesAreNotAsked) {
+TEST_F(SamplerTest, AnIdleRecordAndCountersMeanTheProcessorTimesAreNotAsked) {
     machine.SetProcessorIdleTimes({1'000'000 * kIdleUnitsPerMs});
-    ScanTwice(1000, 250 * kIdleUnitsPerMs, 0);
+    machine.SetPerformanceData(sim::PerformanceBlockBytes({}));
+    ScanTwice(1000, 250 * kIdleUnitsPerMs, 0, true);
 
     EXPECT_EQ(Sampler().CpuIdleAll, 25);
     EXPECT_EQ(machine.QueryCount(kSystemProcessorPerformanceInformation), 0);
