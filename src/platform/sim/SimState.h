@@ -14,6 +14,7 @@
 
 #include "platform/NativeRecords.h"
 #include "platform/Platform.h"
+#include "platform/sim/SimFiles.h"
 #include "platform/sim/SimMachine.h"
 #include "platform/sim/SimPrivileges.h"
 #include "platform/sim/SimSecurity.h"
@@ -101,6 +102,9 @@ struct SimState {
     // Other processes, tokens, impersonation and profiles; the window watch.
     SimSecurityState security;
     SimWindowWatchState windowWatch;
+
+    // Files and the user's locale.
+    SimFilesState files;
 
     std::uint32_t Now() const { return static_cast<std::uint32_t>(elapsedMs) + tickOffset; }
     SimWindow* FindWindowByHandle(platform::Handle handle);
