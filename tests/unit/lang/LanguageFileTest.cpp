@@ -111,7 +111,7 @@ TEST(LanguageLinesTest, CaptionIsTheLineWithoutItsFirstCharacter) {
 
 TEST(LanguageLinesTest, HundredThousandLinesAndMegabyteLines) {
     std::string many;
-    for (int i = 0; i < 100000; ++i) many += "=" + std::to_string(i) + "\r\n";
+    for (int i = 0; i < 100000; ++i) many.append("=").append(std::to_string(i)).append("\r\n");
     const auto manyLines = DecodeLanguageFile(AnsiBytes(many), Latin1);
     EXPECT_EQ(manyLines.Count(), 100000u);
     EXPECT_EQ(manyLines.Caption(99999), u"99999");
