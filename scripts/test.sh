@@ -1,8 +1,9 @@
 #!/usr/bin/env bash
 # Builds and tests everything: the native unit tests (ASan + UBSan), the same under ThreadSanitizer,
-# the Windows build with its unit tests under Wine, and the Wine integration harness. Installs what
-# a fresh Debian 12 lacks first. Prints each suite's counts and, as the very last line, the total as
-# "N passed, M failed"; exits non-zero when anything failed, a failed build included.
+# a short smoke of each fuzz target, the Windows build with its unit tests under Wine, and the Wine
+# integration harness. Installs what a fresh Debian 12 lacks first. Prints each suite's counts and,
+# as the very last line, the total as "N passed, M failed"; exits non-zero when anything failed, a
+# failed build included.
 #
 # The presets build into build/<preset>; KXP_BUILD_ROOT puts them elsewhere.
 set -u
@@ -107,6 +108,19 @@ harness() {
     fi
 }
 
+# The libFuzzer targets for a short smoke each; scripts/fuzz.sh runs them for longer.
+fuzz_smoke() {
+    local log="$logs/fuzz.log"
+    echo "== fuzz smoke (10 s per target)"
+    bash "$root/scripts/fuzz.sh" --seconds 10 >"$log" 2>&1
+    cat "$log"
+    local passed failed
+    passed=$(grep -cE '^fuzz_[a-z_]+: [0-9]+ runs, 0 crashes$' "$log")
+    failed=$(grep -cE '^fuzz_[a-z_]+: ([0-9]+ runs, [1-9][0-9]* crashes|no such target)$' "$log")
+    ((passed + failed == 0)) && failed=1
+    count_suite "fuzz smoke" "$passed" "$failed"
+}
+
 if ! kxp_install_packages; then
     count_suite "package installation" 0 1
 fi
@@ -114,6 +128,7 @@ mkdir -p "$logs" || exit 1
 
 host_suite native
 host_suite tsan
+fuzz_smoke
 if build_preset windows; then
     windows_unit_tests
     harness
