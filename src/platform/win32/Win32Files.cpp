@@ -2,7 +2,9 @@
 
 #include <windows.h>
 
+#include <algorithm>
 #include <climits>
+#include <utility>
 
 #include "platform/win32/Win32Handles.h"
 
