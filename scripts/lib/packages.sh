@@ -5,8 +5,9 @@
 KXP_PACKAGES=(
     build-essential cmake ninja-build g++ libgtest-dev googletest libbenchmark-dev
     g++-mingw-w64-x86-64-posix wine wine64 xvfb xdotool imagemagick fonts-liberation clang-format
-    clang libclang-rt-14-dev
 )
+# The fuzz targets: clang with its libFuzzer runtime.
+KXP_PACKAGES+=(clang libclang-rt-14-dev)
 
 kxp_package_installed() {
     [[ $(dpkg-query -W -f='${Status}' "$1" 2>/dev/null) == "install ok installed" ]]

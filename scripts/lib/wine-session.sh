@@ -204,7 +204,10 @@ kxp_deploy() {
     exe=$(find "$build" -name KorvanelXP.exe -print -quit)
     [[ -n "$exe" ]] || { kxp_log "no KorvanelXP.exe under $build"; return 1; }
     cp "$exe" "$dir/"
-    if [[ -d "$source/languages" ]]; then cp -r "$source/languages" "$dir/"; fi
+    # The caption files beside the exe, as the build lays them out; copied file by file so that a
+    # second deployment does not nest the folder.
+    mkdir -p "$dir/languages"
+    cp "$source"/languages/*.klf "$dir/languages/" || { kxp_log "no language files"; return 1; }
     local peer
     for peer in SettingsPeer ControlSender MemoryFloor; do
         exe=$(find "$build" -name "$peer.exe" -print -quit)

@@ -322,6 +322,27 @@ class Security {
     virtual std::uint32_t GetLastError() = 0;
 };
 
+// Files beside the executable and the user's locale, as the language loader reads them. Paths are
+// full Windows paths in the system code page.
+class Files {
+  public:
+    virtual ~Files() = default;
+    // FindFirstFileA / FindNextFileA over a pattern such as "C:\dir\*.klf": the name of every
+    // entry that matches, directories included, in the order the search returns them.
+    virtual std::vector<std::string> FindFiles(const std::string& pattern) = 0;
+    // True for an existing file; false for a directory or nothing.
+    virtual bool FileExists(const std::string& path) = 0;
+    // The whole file. False, with contents untouched, when it cannot be opened or read, or when it
+    // holds more than maxBytes.
+    virtual bool ReadWholeFile(const std::string& path, std::size_t maxBytes,
+                               std::vector<std::uint8_t>& contents) = 0;
+    virtual std::uint16_t GetUserDefaultLangID() = 0;
+    // MultiByteToWideChar and WideCharToMultiByte with the system code page; a character the code
+    // page lacks becomes its default character.
+    virtual std::u16string AnsiToWide(const std::string& text) = 0;
+    virtual std::string WideToAnsi(const std::u16string& text) = 0;
+};
+
 // Everything the service may call, handed to the owner at construction.
 struct Platform {
     Clock& clock;
@@ -333,6 +354,7 @@ struct Platform {
     Privileges& privileges;
     Heap& heap;
     Security& security;
+    Files& files;
 };
 
 }  // namespace kxp::platform

@@ -4,6 +4,7 @@
 #include <cstring>
 #include <set>
 
+#include "platform/sim/SimFiles.h"
 #include "platform/sim/SimHeap.h"
 #include "platform/sim/SimNativeImages.h"
 #include "platform/sim/SimServices.h"
@@ -31,8 +32,9 @@ class SimMachine::Impl {
     detail::SimPrivileges privileges{state};
     detail::SimHeap heap;
     detail::SimSecurity security{state};
-    platform::Platform platform{clock,    system,     registry, windows, process,
-                                services, privileges, heap,     security};
+    detail::SimFiles files{state};
+    platform::Platform platform{clock,    system,     registry, windows,  process,
+                                services, privileges, heap,     security, files};
 };
 
 SimMachine::SimMachine() : impl_(std::make_unique<Impl>()) {}

@@ -284,6 +284,15 @@ class SimMachine {
     std::optional<std::uint32_t> SendControl(std::uint32_t code);
     std::vector<std::string> EventLog() const;
 
+    // Files: full paths compared without regard to letter case; FindFiles lists entries in the
+    // order they were first added. Adding a path again replaces that entry. The user's default
+    // language is 0x0409 until set, and the system code page is Latin-1: bytes 0x00 to 0xFF are
+    // U+0000 to U+00FF, and any other character becomes "?".
+    void AddFile(const std::string& path, std::vector<std::uint8_t> contents);
+    void AddDirectory(const std::string& path);
+    void SetUserDefaultLangID(std::uint16_t languageId);
+    std::vector<std::string> FilesRead() const;  // every ReadWholeFile path, in call order
+
   private:
     class Impl;
     // For the fixture API kept in files of its own (SimMachineSecurity.cpp).

@@ -16,6 +16,7 @@
 
 #include "platform/NativeRecords.h"
 #include "platform/Platform.h"
+#include "platform/sim/SimFiles.h"
 #include "platform/sim/SimMachine.h"
 #include "platform/sim/SimPrivileges.h"
 #include "platform/sim/SimSecurity.h"
@@ -133,6 +134,9 @@ struct SimState {
     // Other processes, tokens, impersonation and profiles; the window watch.
     SimSecurityState security;
     SimWindowWatchState windowWatch;
+
+    // Files and the user's locale.
+    SimFilesState files;
 
     std::uint32_t Now() const { return static_cast<std::uint32_t>(elapsedMs) + tickOffset; }
     SimWindow* FindWindowByHandle(platform::Handle handle);

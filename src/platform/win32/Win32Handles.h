@@ -21,5 +21,7 @@ using UniqueKernelHandle = unique_handle<HANDLE, ReleaseWith<&::CloseHandle>>;
 using UniqueRegistryKey = unique_handle<HKEY, ReleaseWith<&::RegCloseKey>>;
 using UniqueServiceHandle = unique_handle<SC_HANDLE, ReleaseWith<&::CloseServiceHandle>>;
 using UniqueEventSource = unique_handle<HANDLE, ReleaseWith<&::DeregisterEventSource>>;
+// A directory search; FindFirstFileA's failure value is never wrapped.
+using UniqueFindHandle = unique_handle<HANDLE, ReleaseWith<&::FindClose>>;
 
 }  // namespace kxp::win32

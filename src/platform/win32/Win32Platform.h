@@ -3,6 +3,7 @@
 
 #include "platform/Platform.h"
 #include "platform/win32/Win32Clock.h"
+#include "platform/win32/Win32Files.h"
 #include "platform/win32/Win32Heap.h"
 #include "platform/win32/Win32Privileges.h"
 #include "platform/win32/Win32Process.h"
@@ -33,8 +34,9 @@ class Win32Platform {
     Win32Privileges privileges_;
     Win32Heap heap_;
     Win32Security security_;
-    platform::Platform platform_{clock_,    system_,     registry_, windows_, process_,
-                                 services_, privileges_, heap_,     security_};
+    Win32Files files_;
+    platform::Platform platform_{clock_,    system_,     registry_, windows_,  process_,
+                                 services_, privileges_, heap_,     security_, files_};
 };
 
 }  // namespace kxp::win32
