@@ -130,5 +130,44 @@ TEST_F(ServiceFrameworkTest, ErrorEscapingStartIsLoggedAndNothingRuns) {
               (std::vector<ServiceState>{ServiceState::StartPending, ServiceState::Stopped}));
 }
 
+// What the control manager hears while a stop is under way: pending at once on the dispatcher
+// thread, again when the service thread takes the request, then at most once a second of work,
+// and never "running" again.
+TEST_F(ServiceFrameworkTest, AStopIsReportedPendingAtOnceThenAboutEverySecondUntilStopped) {
+    std::vector<std::size_t> reportsAfter;
+    onExecute = [this, &reportsAfter] {
+        const auto count = [this] { return sim.StatusReports().size(); };
+        const std::size_t before = count();
+        Framework().Control(platform::kControlStop);
+        reportsAfter.push_back(count() - before);  // at once, before the service thread acts
+        Framework().ProcessRequests();
+        reportsAfter.push_back(count() - before);  // taken by the service thread
+        sim.platform().clock.Sleep(600);
+        Framework().ReportStopProgress();
+        reportsAfter.push_back(count() - before);  // too soon for progress
+        sim.platform().clock.Sleep(600);
+        Framework().ReportStopProgress();
+        reportsAfter.push_back(count() - before);  // a second after the last report
+        Framework().ProcessRequests();
+        reportsAfter.push_back(count() - before);
+    };
+    Framework().ServiceMain();
+    EXPECT_EQ(reportsAfter, (std::vector<std::size_t>{1, 2, 2, 3, 3}));
+    EXPECT_EQ(States(),
+              (std::vector<ServiceState>{ServiceState::StartPending, ServiceState::Running,
+                                         ServiceState::StopPending, ServiceState::StopPending,
+                                         ServiceState::StopPending, ServiceState::Stopped}));
+}
+
+TEST_F(ServiceFrameworkTest, AFatalEndIsReportedStoppedWithTheServicesOwnCode) {
+    onExecute = [this] { Framework().ReportFatal(2); };
+    Framework().ServiceMain();
+    const auto reports = sim.StatusReports();
+    ASSERT_GE(reports.size(), 3u);
+    EXPECT_EQ(reports[2].state, ServiceState::Stopped);
+    EXPECT_EQ(reports[2].exitCode, platform::kErrorServiceSpecificError);
+    EXPECT_EQ(reports[2].serviceExitCode, 2u);
+}
+
 }  // namespace
 }  // namespace kxp::test
