@@ -6,7 +6,7 @@
 #include <thread>
 #include <vector>
 
-#include "service/SessionFixture.h"
+#include "ServiceFixture.h"
 
 namespace kxp::test {
 namespace {
@@ -34,7 +34,7 @@ class Meeting {
     int round_ = 0;
 };
 
-class ImpersonationTest : public SessionTest {
+class ImpersonationTest : public ServiceTest {
   protected:
     ImpersonationTest() {
         Shell(1000, kAlice);
