@@ -36,9 +36,7 @@ inline const sim::SimAccount kBob = Account("bob", 1002);
 inline const std::string kAliceSid = "\\S-1-5-21-11-22-33-1001";
 inline const std::string kBobSid = "\\S-1-5-21-11-22-33-1002";
 
-// The service with its real session check, watched at every check, and stand-ins for what the
-// simulated machine cannot arrange yet: drawing objects or a sampler that cannot be made, and the
-// tray icons around a recovery, which show up as trace lines.
+// The service with its real session check, watched at every check.
 class TestService : public TKorvanelXPService {
   public:
     using TKorvanelXPService::TKorvanelXPService;
@@ -48,6 +46,8 @@ class TestService : public TKorvanelXPService {
     std::function<void(int check)> onSessionCheck;
     // Runs when a recovery shows the busy icons.
     std::function<void()> onBusyIcons;
+    // Stand-ins for failures the simulated machine cannot arrange yet: the drawing objects or the
+    // sampler cannot be made.
     bool failDrawingObjects = false;
     bool failSampler = false;
 
@@ -55,6 +55,7 @@ class TestService : public TKorvanelXPService {
     // (the start counts with the first pass), k + 1 from the check after pass k.
     int SessionChecks() const { return checks_; }
 
+    // Public, so that a test can also check the session directly.
     std::string GetSessionUser(const std::string& previousName) override {
         std::string name = TKorvanelXPService::GetSessionUser(previousName);
         if (onSessionCheck) onSessionCheck(checks_);
@@ -71,6 +72,7 @@ class TestService : public TKorvanelXPService {
         if (failSampler) throw std::bad_alloc();
         TKorvanelXPService::CreateHistoriesAndSampler();
     }
+    // Stand-ins for the tray icons, which the simulated machine has none of yet: a trace line each.
     void ShowBusyIcons() override {
         Trace(kBusyIcons);
         if (onBusyIcons) onBusyIcons();

@@ -14,7 +14,7 @@ const std::string kLogin = "************************************* LOGIN: ";
 const std::string kLoginDone = "---------- Login done --------------";
 
 TEST_F(ServiceTest, AtStartTheShellsUserIsNamedAndThePeakReportedTwice) {
-    Shell(1000, kAlice);
+    LogOn(kAlice);
     const auto settings = AddSettingsWindow();
     QuitAfterPass(1);
     Run();
@@ -98,8 +98,8 @@ TEST_F(ServiceTest, AUserNameThatCannotBeReadCountsAsNobody) {
 }
 
 TEST_F(ServiceTest, AFastChangeFromAToBLogsAOffAndBOn) {
-    Shell(1000, kAlice);
-    sim.At(DuringPass(2), [this] { Shell(2000, kBob); });
+    LogOn(kAlice);
+    sim.At(DuringPass(2), [this] { LogOn(kBob); });
     std::int32_t cpuIdleAtLogon = 0;
     bool readerAtLogon = false;
     onTrace = [&](const std::string& message) {
@@ -125,14 +125,14 @@ TEST_F(ServiceTest, AFastChangeFromAToBLogsAOffAndBOn) {
 }
 
 TEST_F(ServiceTest, TheShellGoingAwayLogsOffAndFreesTheRegistryObjectsUntilTheNextLogon) {
-    Shell(1000, kAlice);
-    sim.At(DuringPass(2), [this] { NoShell(); });
+    LogOn(kAlice);
+    sim.At(DuringPass(2), [this] { LogOff(); });
     bool readerWhileNobody = true;
     bool writerWhileNobody = true;
     sim.At(DuringPass(4), [&] {
         readerWhileNobody = (service.OptionReader() != nullptr);
         writerWhileNobody = (service.OptionWriter() != nullptr);
-        Shell(1200, kAlice);
+        LogOn(kAlice);
     });
     bool readerAfterLogon = false;
     sim.At(DuringPass(7), [&] { readerAfterLogon = (service.OptionReader() != nullptr); });
