@@ -194,8 +194,8 @@ class TKorvanelXPService : public platform::ServiceEntry {
     std::optional<TSystemData> SystemData;
 
   protected:
-    // Virtual so that the tests can stand in for them: the session check (a logged-on user
-    // without a shell process), the creation of the working objects (a failing creation).
+    // Virtual so that the tests can watch the session check and stand in for a failing creation
+    // of the working objects.
     virtual std::string GetSessionUser(const std::string& previousName);
     virtual void CreateDrawingObjects();
     virtual void CreateHistoriesAndSampler();

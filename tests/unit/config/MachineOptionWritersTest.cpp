@@ -9,7 +9,7 @@
 #include <thread>
 #include <vector>
 
-#include "service/ServiceFixture.h"
+#include "ServiceFixture.h"
 
 namespace kxp::test {
 namespace {
@@ -18,12 +18,9 @@ using platform::RegistryRoot;
 
 constexpr const char* kOptionsKey = "\\Software\\KorvanelXP";
 constexpr const char* kServiceKey = "\\SYSTEM\\CurrentControlSet\\Services\\KorvanelXPService";
-constexpr std::uint64_t kMiB = 1048576;
 
 class MachineOptionWritersTest : public ServiceTest {
   protected:
-    MachineOptionWritersTest() { sim.SetMemory(1024 * kMiB, 768 * kMiB, 2048 * kMiB, 1536 * kMiB); }
-
     std::optional<std::uint32_t> Dword(const char* path, const char* name) const {
         const auto value = sim.GetValue(RegistryRoot::LocalMachine, path, name);
         if (!value || value->type != platform::kRegDword || value->data.size() != 4) {

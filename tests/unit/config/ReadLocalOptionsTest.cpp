@@ -6,8 +6,8 @@
 #include <utility>
 #include <vector>
 
+#include "ServiceFixture.h"
 #include "platform/RegistryKey.h"
-#include "service/ServiceFixture.h"
 
 namespace kxp::test {
 namespace {
@@ -16,18 +16,10 @@ using platform::RegistryRoot;
 
 constexpr const char* kOptionsKey = "\\Software\\KorvanelXP";
 constexpr const char* kServiceKey = "\\SYSTEM\\CurrentControlSet\\Services\\KorvanelXPService";
-constexpr std::int64_t kMiB = 1048576;
 constexpr const char* kQuota = "SeIncreaseQuotaPrivilege";
 
 class ReadLocalOptionsTest : public ServiceTest {
   protected:
-    // Plenty free, so that no automatic recovery joins in.
-    ReadLocalOptionsTest() { sim.SetMemory(1024 * kMiB, 768 * kMiB, 2048 * kMiB, 1536 * kMiB); }
-
-    void SetOption(const std::string& name, std::int32_t value) {
-        sim.SetDword(RegistryRoot::LocalMachine, kOptionsKey, name,
-                     static_cast<std::uint32_t>(value));
-    }
     void SetWrongTyped(const std::string& name) {
         sim.SetValue(RegistryRoot::LocalMachine, kOptionsKey, name,
                      {platform::kRegSz, {'1', '0', 0}});

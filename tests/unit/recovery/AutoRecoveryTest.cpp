@@ -8,7 +8,7 @@
 #include <string>
 #include <vector>
 
-#include "recovery/RecoveryFixture.h"
+#include "ServiceFixture.h"
 
 namespace kxp::test {
 namespace {
@@ -21,10 +21,11 @@ std::vector<int> Range(int first, int last) {
     return passes;
 }
 
-class AutoRecoveryTest : public RecoveryTest {
+class AutoRecoveryTest : public ServiceTest {
   protected:
     AutoRecoveryTest() {
         SetMemory(8, 3);
+        sim.SetHeapLimit(64 * kMiB);
         options.Recover = true;
         options.Below = 5 * kMiB;
         options.Pause = 10800;
@@ -48,6 +49,9 @@ class AutoRecoveryTest : public RecoveryTest {
     std::string BelowLine(std::int64_t avail, std::int64_t below) const {
         return "below value reached: " + std::to_string(avail) + "<" + std::to_string(below);
     }
+
+    // Figures the registry's scaled values cannot hold, given to the start.
+    TMachineOptions& options = startOptions.emplace();
 
   private:
     std::optional<std::int32_t> cpuIdle_;
@@ -122,7 +126,8 @@ TEST_F(AutoRecoveryTest, BusyCpuWithNobodyLoggedOnIsTestedEveryPassAndTheRequest
             if (service.RecoverRequested) requestedAt.push_back(check);
         });
     }
-    AtSessionCheck(24, [this] { LogOn(); });
+    // Seen by the session check after pass 24.
+    AtSessionCheck(23, [this] { LogOn(); });
     RunPasses(27);
     EXPECT_EQ(PassesOf(BelowLine(3 * kMiB, 5 * kMiB)), Range(4, 25));
     ASSERT_FALSE(requestedAt.empty());

@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-#include "recovery/RecoveryFixture.h"
+#include "ServiceFixture.h"
 
 namespace kxp::test {
 namespace {
@@ -17,10 +17,12 @@ constexpr std::uint64_t Bytes(double mib) {
     return static_cast<std::uint64_t>(mib * kMiB);
 }
 
-class RecoverMemoryTest : public RecoveryTest {
+class RecoverMemoryTest : public ServiceTest {
   protected:
     RecoverMemoryTest() {
         SetMemory(8, 3);  // 5 MiB used: the first request is 3 + 0.5 + 2 MiB
+        sim.SetHeapLimit(64 * kMiB);
+        SetOption("Recover", 0);  // only the requests recover
         LogOn();
         settings = AddSettingsWindow();
     }
@@ -38,7 +40,7 @@ class RecoverMemoryTest : public RecoveryTest {
     // The notifications of the recoveries, 3 and 4, in order.
     std::vector<std::uintptr_t> RecoveryNoteCodes() const {
         std::vector<std::uintptr_t> codes;
-        for (const auto& note : Notes(settings)) {
+        for (const auto& note : SettingsMessages(settings)) {
             if (note.code == 3 || note.code == 4) codes.push_back(note.code);
         }
         return codes;
@@ -171,7 +173,7 @@ TEST_P(DownwardSearchEnd, StopsOnceTheNextSizeWouldFallBelow1024Bytes) {
     const auto requests = sim.HeapRequests();
     ASSERT_EQ(requests.size(), 2 + searchRequests);
     EXPECT_EQ(requests[2], static_cast<std::uint64_t>(avail));
-    EXPECT_EQ(NoteCount(settings, 4), 1);
+    EXPECT_EQ(SettingsMessageCount(settings, 4), 1);
 }
 
 INSTANTIATE_TEST_SUITE_P(RecoverMemory, DownwardSearchEnd,
@@ -214,8 +216,8 @@ TEST_F(RecoverMemoryTest, TwoRequestsInOnePassGiveOneRecovery) {
     ControlAt(0, RECOVER);
     RunPasses(3);
     EXPECT_EQ(PassesOf(kRecoveryBanner), std::vector<int>{1});
-    EXPECT_EQ(NoteCount(settings, 3), 1);
-    EXPECT_EQ(NoteCount(settings, 4), 1);
+    EXPECT_EQ(SettingsMessageCount(settings, 3), 1);
+    EXPECT_EQ(SettingsMessageCount(settings, 4), 1);
 }
 
 TEST_F(RecoverMemoryTest, RequestArrivingDuringARecoveryGivesExactlyOneMoreInTheNextPass) {
@@ -293,7 +295,7 @@ struct SlicedWait {
     std::uint64_t slept;
 };
 
-class SleepSlicedTest : public RecoveryTest, public ::testing::WithParamInterface<SlicedWait> {};
+class SleepSlicedTest : public ServiceTest, public ::testing::WithParamInterface<SlicedWait> {};
 
 TEST_P(SleepSlicedTest, WaitsWholeSlicesOf100Ms) {
     service.SleepSliced(GetParam().ms);
@@ -305,16 +307,17 @@ INSTANTIATE_TEST_SUITE_P(RecoverMemory, SleepSlicedTest,
                                            SlicedWait{-100, 0}, SlicedWait{100, 100},
                                            SlicedWait{250, 200}, SlicedWait{1000, 1000}));
 
-TEST_F(RecoveryTest, SleepSlicedEndsAfterOneSliceWhileAQuitIsPending) {
+TEST_F(ServiceTest, SleepSlicedEndsAfterOneSliceWhileAQuitIsPending) {
     service.QuitRequested = true;
     service.SleepSliced(500);
     EXPECT_EQ(sim.TotalSleptMs(), 100u);
 }
 
 TEST_F(RecoverMemoryTest, RequestWithNobodyLoggedOnRunsInTheFirstPassAfterTheLogon) {
-    service.user = "SYSTEM";
+    LogOff();
     ControlAt(0, RECOVER);
-    AtSessionCheck(3, [this] { LogOn(); });
+    // Seen by the session check after pass 3.
+    AtSessionCheck(2, [this] { LogOn(); });
     RunPasses(5);
     EXPECT_EQ(PassesOf(kRecoveryBanner), std::vector<int>{4});
 }

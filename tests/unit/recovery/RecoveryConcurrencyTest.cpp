@@ -7,13 +7,15 @@
 #include <thread>
 #include <vector>
 
-#include "recovery/RecoveryFixture.h"
+#include "ServiceFixture.h"
 
 namespace kxp::test {
 namespace {
 
-TEST_F(RecoveryTest, RequestsFromTwoThreadsDuringRecoveriesKeepEveryRecoveryWhole) {
+TEST_F(ServiceTest, RequestsFromTwoThreadsDuringRecoveriesKeepEveryRecoveryWhole) {
     SetMemory(2, 0.5);
+    sim.SetHeapLimit(64 * kMiB);
+    SetOption("Recover", 0);
     LogOn();
     const auto settings = AddSettingsWindow();
     std::atomic<bool> hammering{true};
@@ -43,7 +45,7 @@ TEST_F(RecoveryTest, RequestsFromTwoThreadsDuringRecoveriesKeepEveryRecoveryWhol
     second.join();
 
     std::vector<std::uintptr_t> codes;
-    for (const auto& note : Notes(settings)) {
+    for (const auto& note : SettingsMessages(settings)) {
         if (note.code == 3 || note.code == 4) codes.push_back(note.code);
     }
     ASSERT_FALSE(codes.empty());

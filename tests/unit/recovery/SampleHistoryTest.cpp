@@ -3,12 +3,12 @@
 
 #include <array>
 
-#include "recovery/RecoveryFixture.h"
+#include "ServiceFixture.h"
 
 namespace kxp::test {
 namespace {
 
-TEST_F(RecoveryTest, GraphHistoriesStartAt15AndTheCpuHistoryAt0) {
+TEST_F(ServiceTest, GraphHistoriesStartAt15AndTheCpuHistoryAt0) {
     std::uint32_t graph1 = 0, graph2 = 0, cpu = 99;
     bool cpuBusyAtStart = true;
     AtSessionCheck(0, [&] {
@@ -24,8 +24,10 @@ TEST_F(RecoveryTest, GraphHistoriesStartAt15AndTheCpuHistoryAt0) {
     EXPECT_FALSE(cpuBusyAtStart);  // no postponement before the first figures come in
 }
 
-TEST_F(RecoveryTest, CpuHistoryKeepsItsSamplesAcrossARecovery) {
+TEST_F(ServiceTest, CpuHistoryKeepsItsSamplesAcrossARecovery) {
     SetMemory(8, 3);
+    sim.SetHeapLimit(64 * kMiB);
+    SetOption("Recover", 0);
     LogOn();
     service.onSessionCheck = [this](int) { service.SystemData->CpuIdleAll = 40; };
     ControlAt(2, RECOVER);

@@ -3,17 +3,14 @@
 #include <cstdint>
 #include <vector>
 
-#include "service/ServiceFixture.h"
+#include "ServiceFixture.h"
 
 namespace kxp::test {
 namespace {
 
-constexpr std::uint64_t kMiB = 1024 * 1024;
-
 class IconServicingTest : public ServiceTest {
   protected:
     IconServicingTest() {
-        sim.SetMemory(1024 * kMiB, 768 * kMiB, 2048 * kMiB, 1536 * kMiB);
         sim.SetPageFiles({{25600, 1280}});
         LogOn();
         service.PublishConfig(1, TConfig{1000, 0, 0});
@@ -84,7 +81,7 @@ TEST_F(IconServicingTest, NothingIsDrawnWhileUserOptionsAreReadAndTheIntervalWai
 }
 
 TEST_F(IconServicingTest, NothingIsDrawnWhileNobodyIsLoggedOn) {
-    LogOn("SYSTEM");
+    LogOff();
     service.PublishConfig(1, TConfig{1000, 1, 12});
     EXPECT_TRUE(PagingFilePasses(5).empty());
 }

@@ -1,40 +1,44 @@
 // The impersonation pair called directly: profiles, failures, nesting, and two threads at once.
 #include <atomic>
+#include <chrono>
 #include <condition_variable>
 #include <mutex>
 #include <string>
 #include <thread>
 #include <vector>
 
-#include "service/SessionFixture.h"
+#include "ServiceFixture.h"
 
 namespace kxp::test {
 namespace {
 
-// Two threads meeting at each step. std::barrier waits through libstdc++'s atomic-wait backoff,
-// which under Wine can take long enough per meeting to time the test out.
+// Two threads meeting at each step, until a deadline; false once it has passed. std::barrier waits
+// through libstdc++'s atomic-wait backoff, which under Wine can take long enough per meeting to
+// time the test out.
 class Meeting {
   public:
-    void ArriveAndWait() {
+    bool ArriveAndWait() {
         std::unique_lock lock(mutex_);
         const int round = round_;
         if (++arrived_ == 2) {
             arrived_ = 0;
             ++round_;
             met_.notify_all();
-        } else {
-            met_.wait(lock, [&] { return round_ != round; });
+            return true;
         }
+        return met_.wait_until(lock, deadline_, [&] { return round_ != round; });
     }
 
   private:
+    const std::chrono::steady_clock::time_point deadline_ =
+        std::chrono::steady_clock::now() + std::chrono::seconds(60);
     std::mutex mutex_;
     std::condition_variable met_;
     int arrived_ = 0;
     int round_ = 0;
 };
 
-class ImpersonationTest : public SessionTest {
+class ImpersonationTest : public ServiceTest {
   protected:
     ImpersonationTest() {
         Shell(1000, kAlice);
@@ -164,16 +168,16 @@ TEST_F(ImpersonationTest, TwoThreadsImpersonatingAtOnceKeepTheirOwnTokens) {
             const bool profile = round % 2 == 0;
             if (!service.ImpersonateShellUser(profile)) ++problems;
             tokens[self].push_back(service.UserToken());
-            meeting.ArriveAndWait();
+            if (!meeting.ArriveAndWait()) ++problems;
             // Thread 0 ends first; thread 1 must still act as the user, with its own token.
             if (self == 0) service.EndImpersonation(profile);
-            meeting.ArriveAndWait();
+            if (!meeting.ArriveAndWait()) ++problems;
             if (self == 1) {
                 if (service.UserToken() != tokens[1].back()) ++problems;
                 if (sim.ImpersonatingThreadCount() != 1) ++problems;
                 service.EndImpersonation(profile);
             }
-            meeting.ArriveAndWait();
+            if (!meeting.ArriveAndWait()) ++problems;
         }
     };
     std::thread first(impersonate, 0);

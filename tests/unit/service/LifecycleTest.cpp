@@ -4,7 +4,7 @@
 #include <optional>
 #include <string>
 
-#include "service/ServiceFixture.h"
+#include "ServiceFixture.h"
 
 namespace kxp::test {
 namespace {
@@ -29,25 +29,30 @@ TEST_P(WinlogonShellTest, ServiceStartTakesTheShellFileName) {
     EXPECT_EQ(sim.OpenKeyCount(), 0);
 }
 
-void Shell(sim::SimMachine& sim, const std::string& value) {
+void SetWinlogonShell(sim::SimMachine& sim, const std::string& value) {
     sim.SetString(RegistryRoot::LocalMachine, kWinlogon, "Shell", value);
 }
 
 INSTANTIATE_TEST_SUITE_P(
     Cases, WinlogonShellTest,
     ::testing::Values(
-        ShellCase{"FullPathUpperCase", [](auto& sim) { Shell(sim, "C:\\WINDOWS\\EXPLORER.EXE"); },
+        ShellCase{"FullPathUpperCase",
+                  [](auto& sim) { SetWinlogonShell(sim, "C:\\WINDOWS\\EXPLORER.EXE"); },
                   "explorer.exe"},
-        ShellCase{"QuotedPath",
-                  [](auto& sim) { Shell(sim, "\"C:\\Program Files\\Shells\\Cube.exe\""); },
-                  "cube.exe"},
-        ShellCase{"QuotedName", [](auto& sim) { Shell(sim, "\"LiteStep.exe\""); }, "litestep.exe"},
-        ShellCase{"PlainName", [](auto& sim) { Shell(sim, "myshell.exe"); }, "myshell.exe"},
-        ShellCase{"OneCharacter", [](auto& sim) { Shell(sim, "X"); }, "x"},
-        ShellCase{"OneQuoteIsKept", [](auto& sim) { Shell(sim, "\""); }, "\""},
-        ShellCase{"TwoQuotesAreEmpty", [](auto& sim) { Shell(sim, "\"\""); }, "explorer.exe"},
-        ShellCase{"Empty", [](auto& sim) { Shell(sim, ""); }, "explorer.exe"},
-        ShellCase{"TrailingBackslash", [](auto& sim) { Shell(sim, "C:\\Shells\\"); },
+        ShellCase{
+            "QuotedPath",
+            [](auto& sim) { SetWinlogonShell(sim, "\"C:\\Program Files\\Shells\\Cube.exe\""); },
+            "cube.exe"},
+        ShellCase{"QuotedName", [](auto& sim) { SetWinlogonShell(sim, "\"LiteStep.exe\""); },
+                  "litestep.exe"},
+        ShellCase{"PlainName", [](auto& sim) { SetWinlogonShell(sim, "myshell.exe"); },
+                  "myshell.exe"},
+        ShellCase{"OneCharacter", [](auto& sim) { SetWinlogonShell(sim, "X"); }, "x"},
+        ShellCase{"OneQuoteIsKept", [](auto& sim) { SetWinlogonShell(sim, "\""); }, "\""},
+        ShellCase{"TwoQuotesAreEmpty", [](auto& sim) { SetWinlogonShell(sim, "\"\""); },
+                  "explorer.exe"},
+        ShellCase{"Empty", [](auto& sim) { SetWinlogonShell(sim, ""); }, "explorer.exe"},
+        ShellCase{"TrailingBackslash", [](auto& sim) { SetWinlogonShell(sim, "C:\\Shells\\"); },
                   "explorer.exe"},
         ShellCase{"KeyMissing", [](auto&) {}, "explorer.exe"},
         ShellCase{"ValueMissing",
@@ -60,17 +65,17 @@ INSTANTIATE_TEST_SUITE_P(
     [](const auto& info) { return std::string(info.param.name); });
 
 TEST_F(ServiceTest, ServiceStartForgetsAnEarlierShellName) {
-    Shell(sim, "cube.exe");
+    SetWinlogonShell(sim, "cube.exe");
     service.ServiceStart();
-    Shell(sim, "");
+    SetWinlogonShell(sim, "");
     service.ServiceStart();
     EXPECT_EQ(service.ShellProcessName, "explorer.exe");
 }
 
 TEST_F(ServiceTest, TheSamplerLooksForTheWinlogonShell) {
-    Shell(sim, "C:\\Shells\\Cube.exe");
+    SetWinlogonShell(sim, "C:\\Shells\\Cube.exe");
     std::string shellName;
-    sim.At(500, [&] { shellName = service.SystemData->ShellName; });
+    sim.At(kStartTick + 500, [&] { shellName = service.SystemData->ShellName; });
     QuitAfterPass(1);
     Run();
     EXPECT_EQ(shellName, "cube.exe");
@@ -101,7 +106,7 @@ TEST_F(ServiceTest, StopIsHonouredAtTheEndOfTheCurrentPass) {
     ASSERT_GE(reports.size(), 2u);
     EXPECT_EQ(reports[reports.size() - 2].state, ServiceState::StopPending);
     EXPECT_EQ(reports.back().state, ServiceState::Stopped);
-    EXPECT_EQ(reports.back().tick, 3000u);
+    EXPECT_EQ(reports.back().tick, kStartTick + 3000);
 }
 
 TEST_F(ServiceTest, ShutdownEndsTheServiceLikeStop) {
@@ -125,7 +130,7 @@ TEST_F(ServiceTest, InterrogateReportsTheCurrentStatusAgain) {
     ASSERT_EQ(reports.size(), 4u);
     EXPECT_EQ(reports[2].state, ServiceState::Running);
     EXPECT_EQ(reports[2].controlsAccepted, platform::kAcceptStop | platform::kAcceptShutdown);
-    EXPECT_EQ(reports[2].tick, 1000u);
+    EXPECT_EQ(reports[2].tick, kStartTick + 1000);
 }
 
 TEST_F(ServiceTest, ExitFromTheTrayMenuEndsTheLoopAndTellsTheSettingsProgramOnce) {
@@ -183,7 +188,7 @@ TEST_F(ServiceTest, AnErrorEscapingTheLoopIsLoggedAndTheServiceStops) {
 
 TEST_F(ServiceTest, WorkingObjectsLiveOnlyWhileTheLoopRuns) {
     bool createdDuringLoop = false;
-    sim.At(500, [&] {
+    sim.At(kStartTick + 500, [&] {
         createdDuringLoop = service.SystemData && service.CpuBusyHistory &&
                             service.IconDrawState(1).History && service.IconDrawState(2).History &&
                             service.OptionReader() && service.OptionWriter();
@@ -198,7 +203,7 @@ TEST_F(ServiceTest, WorkingObjectsLiveOnlyWhileTheLoopRuns) {
 
 TEST_F(ServiceTest, GraphHistoriesStartEmptyAndTheCpuHistoryAtZero) {
     std::array<std::uint16_t, 16> graph{}, cpu{};
-    sim.At(1, [&] {
+    sim.At(kStartTick + 1, [&] {
         graph = service.IconDrawState(1).History->Slots;
         cpu = service.CpuBusyHistory->Slots;
     });

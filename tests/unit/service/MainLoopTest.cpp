@@ -3,17 +3,13 @@
 #include <cstdint>
 #include <vector>
 
-#include "service/ServiceFixture.h"
+#include "ServiceFixture.h"
 
 namespace kxp::test {
 namespace {
 
-constexpr std::uint64_t kMiB = 1024 * 1024;
-
 class MainLoopTest : public ServiceTest {
   protected:
-    MainLoopTest() { sim.SetMemory(1024 * kMiB, 768 * kMiB, 2048 * kMiB, 1536 * kMiB); }
-
     std::int64_t PeakUsedMB() { return service.SystemData->Memory().PeakUsedMB; }
 
     // sim.TrimCount() seen at each session check: [0] before the start's trim, [k] after pass k's
@@ -117,7 +113,7 @@ TEST_F(MainLoopTest, RequestFlagsHaveTheirStartValuesWhenTheLoopBegins) {
         *flag = true;  // stale values from before the start
     }
     std::vector<bool> atFirstSleep;
-    sim.At(1, [&] {
+    sim.At(kStartTick + 1, [&] {
         atFirstSleep = {service.ReadUserOptionsRequested,
                         service.SendPeakRequested,
                         service.HotKeysIgnored,

@@ -4,7 +4,7 @@
 #include <string>
 #include <vector>
 
-#include "service/ServiceFixture.h"
+#include "ServiceFixture.h"
 
 namespace kxp::test {
 namespace {

@@ -3,7 +3,7 @@
 #include <string>
 #include <vector>
 
-#include "service/SessionFixture.h"
+#include "ServiceFixture.h"
 
 namespace kxp::test {
 namespace {
@@ -13,8 +13,8 @@ const std::string kLogoff = "*************************************** LOGOFF: ";
 const std::string kLogin = "************************************* LOGIN: ";
 const std::string kLoginDone = "---------- Login done --------------";
 
-TEST_F(SessionTest, AtStartTheShellsUserIsNamedAndThePeakReportedTwice) {
-    Shell(1000, kAlice);
+TEST_F(ServiceTest, AtStartTheShellsUserIsNamedAndThePeakReportedTwice) {
+    LogOn(kAlice);
     const auto settings = AddSettingsWindow();
     QuitAfterPass(1);
     Run();
@@ -22,8 +22,7 @@ TEST_F(SessionTest, AtStartTheShellsUserIsNamedAndThePeakReportedTwice) {
     EXPECT_EQ(service.Session().UserSid, kAliceSid);
     EXPECT_EQ(service.Session().UserKeyPath, kAliceSid + "\\Software\\KorvanelXP");
     // At start and in the first pass; 256 MB of 1024 are in use.
-    const std::vector<std::pair<std::uintptr_t, std::intptr_t>> expected = {
-        {5, 256}, {5, 256}, {7, 0}};
+    const std::vector<SettingsMessage> expected = {{5, 256}, {5, 256}, {7, 0}};
     EXPECT_EQ(SettingsMessages(settings), expected);
     EXPECT_EQ(TraceCount("Session user: alice " + kAliceSid), 1);
     // The start path shows the icons itself: no logon steps.
@@ -33,7 +32,7 @@ TEST_F(SessionTest, AtStartTheShellsUserIsNamedAndThePeakReportedTwice) {
     EXPECT_EQ(sim.OpenSecurityHandleCount(), 0);
 }
 
-TEST_F(SessionTest, WithoutAShellNobodyIsLoggedOnAndTheSidIsEmpty) {
+TEST_F(ServiceTest, WithoutAShellNobodyIsLoggedOnAndTheSidIsEmpty) {
     NoShell();
     const auto settings = AddSettingsWindow();
     QuitAfterPass(3);
@@ -42,11 +41,11 @@ TEST_F(SessionTest, WithoutAShellNobodyIsLoggedOnAndTheSidIsEmpty) {
     EXPECT_EQ(service.Session().UserSid, "");
     EXPECT_EQ(sim.ImpersonationCount(), 0);
     EXPECT_TRUE(sim.OpenedProcesses().empty());
-    const std::vector<std::pair<std::uintptr_t, std::intptr_t>> expected = {{7, 0}};
+    const std::vector<SettingsMessage> expected = {{7, 0}};
     EXPECT_EQ(SettingsMessages(settings), expected);
 }
 
-TEST_F(SessionTest, TheSameShellIsImpersonatedOnceInAllPasses) {
+TEST_F(ServiceTest, TheSameShellIsImpersonatedOnceInAllPasses) {
     Shell(1000, kAlice);
     QuitAfterPass(6);
     Run();
@@ -55,7 +54,7 @@ TEST_F(SessionTest, TheSameShellIsImpersonatedOnceInAllPasses) {
     EXPECT_EQ(TraceCount(kStatusChange), 0);
 }
 
-TEST_F(SessionTest, ExplorerRestartingUnderTheSameUserIsNoLogonChange) {
+TEST_F(ServiceTest, ExplorerRestartingUnderTheSameUserIsNoLogonChange) {
     Shell(1000, kAlice);
     sim.At(DuringPass(2), [this] { Shell(1500, kAlice); });
     QuitAfterPass(4);
@@ -66,7 +65,7 @@ TEST_F(SessionTest, ExplorerRestartingUnderTheSameUserIsNoLogonChange) {
     EXPECT_EQ(service.Session().UserSid, kAliceSid);
 }
 
-TEST_F(SessionTest, AFailedImpersonationCountsAsNobodyUntilTheShellIsReplaced) {
+TEST_F(ServiceTest, AFailedImpersonationCountsAsNobodyUntilTheShellIsReplaced) {
     Shell(1000, kAlice);
     sim.FailSecurityCall(sim::SimSecurityCall::DuplicateTokenEx, 5);
     // The failure goes away, but the shell process stays the same: still nobody.
@@ -87,7 +86,7 @@ TEST_F(SessionTest, AFailedImpersonationCountsAsNobodyUntilTheShellIsReplaced) {
     EXPECT_EQ(sim.OpenSecurityHandleCount(), 0);
 }
 
-TEST_F(SessionTest, AUserNameThatCannotBeReadCountsAsNobody) {
+TEST_F(ServiceTest, AUserNameThatCannotBeReadCountsAsNobody) {
     Shell(1000, kAlice);
     sim.FailSecurityCall(sim::SimSecurityCall::GetUserName, 5);
     QuitAfterPass(2);
@@ -98,9 +97,9 @@ TEST_F(SessionTest, AUserNameThatCannotBeReadCountsAsNobody) {
     EXPECT_EQ(sim.OpenSecurityHandleCount(), 0);
 }
 
-TEST_F(SessionTest, AFastChangeFromAToBLogsAOffAndBOn) {
-    Shell(1000, kAlice);
-    sim.At(DuringPass(2), [this] { Shell(2000, kBob); });
+TEST_F(ServiceTest, AFastChangeFromAToBLogsAOffAndBOn) {
+    LogOn(kAlice);
+    sim.At(DuringPass(2), [this] { LogOn(kBob); });
     std::int32_t cpuIdleAtLogon = 0;
     bool readerAtLogon = false;
     onTrace = [&](const std::string& message) {
@@ -125,15 +124,15 @@ TEST_F(SessionTest, AFastChangeFromAToBLogsAOffAndBOn) {
     EXPECT_TRUE(readerAtLogon);
 }
 
-TEST_F(SessionTest, TheShellGoingAwayLogsOffAndFreesTheRegistryObjectsUntilTheNextLogon) {
-    Shell(1000, kAlice);
-    sim.At(DuringPass(2), [this] { NoShell(); });
+TEST_F(ServiceTest, TheShellGoingAwayLogsOffAndFreesTheRegistryObjectsUntilTheNextLogon) {
+    LogOn(kAlice);
+    sim.At(DuringPass(2), [this] { LogOff(); });
     bool readerWhileNobody = true;
     bool writerWhileNobody = true;
     sim.At(DuringPass(4), [&] {
         readerWhileNobody = (service.OptionReader() != nullptr);
         writerWhileNobody = (service.OptionWriter() != nullptr);
-        Shell(1200, kAlice);
+        LogOn(kAlice);
     });
     bool readerAfterLogon = false;
     sim.At(DuringPass(7), [&] { readerAfterLogon = (service.OptionReader() != nullptr); });
@@ -146,7 +145,7 @@ TEST_F(SessionTest, TheShellGoingAwayLogsOffAndFreesTheRegistryObjectsUntilTheNe
               (std::vector<std::string>{kLogoff + "alice", kLogoff + "SYSTEM", kLogin + "alice"}));
 }
 
-TEST_F(SessionTest, TheWinlogonShellsProcessIdentifiesTheUser) {
+TEST_F(ServiceTest, TheWinlogonShellsProcessIdentifiesTheUser) {
     sim.SetString(platform::RegistryRoot::LocalMachine,
                   "\\Software\\Microsoft\\Windows NT\\CurrentVersion\\Winlogon", "Shell",
                   "\"C:\\Tools\\MyShell.exe\"");
@@ -157,7 +156,7 @@ TEST_F(SessionTest, TheWinlogonShellsProcessIdentifiesTheUser) {
     EXPECT_EQ(service.Session().LoopUserName, "alice");
 }
 
-TEST_F(SessionTest, AnInstallerComingAndGoingRebuildsTheHotKeysOnce) {
+TEST_F(ServiceTest, AnInstallerComingAndGoingRebuildsTheHotKeysOnce) {
     Shell(1000, kAlice);
     sim.At(DuringPass(2), [this] {
         Shell(1000, kAlice, {sim::SimProcess{3000, u"Setup_INS.exe", 0, 0}});
@@ -174,7 +173,7 @@ TEST_F(SessionTest, AnInstallerComingAndGoingRebuildsTheHotKeysOnce) {
     EXPECT_EQ(TraceCount("BuildHotkeys"), 1);
 }
 
-TEST_F(SessionTest, KorvanelExeIsEndedByTheLoopsScan) {
+TEST_F(ServiceTest, KorvanelExeIsEndedByTheLoopsScan) {
     Shell(1000, kAlice);
     sim.At(DuringPass(2), [this] {
         Shell(1000, kAlice, {sim::SimProcess{4000, u"KORVANEL.EXE", 0, 0}});

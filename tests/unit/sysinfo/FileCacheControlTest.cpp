@@ -3,24 +3,17 @@
 #include <cstdint>
 #include <vector>
 
-#include "service/ServiceFixture.h"
+#include "ServiceFixture.h"
 
 namespace kxp::test {
 namespace {
 
-using platform::RegistryRoot;
-
-constexpr const char* kOptionsKey = "\\Software\\KorvanelXP";
 constexpr std::uint64_t kMiB = 1048576;
 
 class FileCacheControlTest : public ServiceTest {
   protected:
     FileCacheControlTest() { sim.SetMemory(512 * kMiB, 250 * kMiB, 1024 * kMiB, 768 * kMiB); }
 
-    void SetOption(const char* name, std::int32_t value) {
-        sim.SetDword(RegistryRoot::LocalMachine, kOptionsKey, name,
-                     static_cast<std::uint32_t>(value));
-    }
     // Sets so far at each session check: [0] after the start, [k] after pass k.
     std::vector<int> SetsByPass(int passes) {
         std::vector<int> sets;

@@ -3,8 +3,8 @@
 #include <string>
 #include <vector>
 
+#include "ServiceFixture.h"
 #include "platform/sim/SimMachine.h"
-#include "service/ServiceFixture.h"
 #include "sysinfo/FileCache.h"
 
 namespace kxp {

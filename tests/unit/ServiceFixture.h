@@ -1,0 +1,258 @@
+// The service on a simulated machine, and the helpers that let a test arrange a run in a few
+// lines: who is logged on (the owner of a shell process), the settings window, control codes at
+// virtual times or at session checks, and the traces, each with the pass it was written in.
+#pragma once
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <atomic>
+#include <cstdint>
+#include <functional>
+#include <mutex>
+#include <optional>
+#include <stdexcept>
+#include <string>
+#include <vector>
+
+#include "platform/Trace.h"
+#include "platform/sim/SimMachine.h"
+#include "service/TKorvanelXPService.h"
+
+namespace kxp::test {
+
+inline constexpr std::int64_t kMiB = 1024 * 1024;
+inline constexpr const char* kBusyIcons = "[busy icons]";
+inline constexpr const char* kRestoredIcons = "[restored icons]";
+inline constexpr const char* kRecoveryBanner =
+    "************************************* RecoverMemory *************************************";
+
+inline sim::SimAccount Account(const std::string& name, std::uint32_t rid) {
+    return sim::SimAccount{name, 1, {0, 0, 0, 0, 0, 5}, {21, 11, 22, 33, rid}};
+}
+
+inline const sim::SimAccount kAlice = Account("alice", 1001);
+inline const sim::SimAccount kBob = Account("bob", 1002);
+inline const std::string kAliceSid = "\\S-1-5-21-11-22-33-1001";
+inline const std::string kBobSid = "\\S-1-5-21-11-22-33-1002";
+
+// The service with its real session check, watched at every check.
+class TestService : public TKorvanelXPService {
+  public:
+    using TKorvanelXPService::TKorvanelXPService;
+
+    // Runs on the checking thread at every session check (once at start, then after each pass's
+    // sleep), after the check itself.
+    std::function<void(int check)> onSessionCheck;
+    // Runs when a recovery shows the busy icons.
+    std::function<void()> onBusyIcons;
+    // Stand-ins for failures the simulated machine cannot arrange yet: the drawing objects or the
+    // sampler cannot be made.
+    bool failDrawingObjects = false;
+    bool failSampler = false;
+
+    // The session checks done: the pass the service thread works in, 1 from the start's check
+    // (the start counts with the first pass), k + 1 from the check after pass k.
+    int SessionChecks() const { return checks_; }
+
+    // Public, so that a test can also check the session directly.
+    std::string GetSessionUser(const std::string& previousName) override {
+        std::string name = TKorvanelXPService::GetSessionUser(previousName);
+        if (onSessionCheck) onSessionCheck(checks_);
+        ++checks_;
+        return name;
+    }
+
+  protected:
+    void CreateDrawingObjects() override {
+        if (failDrawingObjects) throw std::runtime_error("Out of system resources");
+        TKorvanelXPService::CreateDrawingObjects();
+    }
+    void CreateHistoriesAndSampler() override {
+        if (failSampler) throw std::bad_alloc();
+        TKorvanelXPService::CreateHistoriesAndSampler();
+    }
+    // Stand-ins for the tray icons, which the simulated machine has none of yet: a trace line each.
+    void ShowBusyIcons() override {
+        Trace(kBusyIcons);
+        if (onBusyIcons) onBusyIcons();
+    }
+    void RestoreIcons() override { Trace(kRestoredIcons); }
+
+  private:
+    std::atomic<int> checks_{0};
+};
+
+struct SettingsMessage {
+    std::uintptr_t code;
+    std::intptr_t value;
+    friend bool operator==(const SettingsMessage&, const SettingsMessage&) = default;
+};
+
+class ServiceTest : public ::testing::Test {
+  protected:
+    // A real machine's tick count is far from 0 at start; the process scan is gated against a
+    // previous scan at tick 0.
+    static constexpr std::uint32_t kStartTick = 100'000;
+
+    ServiceTest() {
+        sim.SetNow(kStartTick);
+        // Memory to spare: with every figure at 0, free memory would be below the auto-recovery
+        // limit, and a recovery would run in the first pass with a user logged on.
+        sim.SetMemory(1024 * kMiB, 768 * kMiB, 2048 * kMiB, 1536 * kMiB);
+        NoShell();
+        SetTraceSink([this](const std::string& message) {
+            {
+                std::lock_guard guard(traceLock_);
+                traces_.push_back({service.SessionChecks(), message});
+            }
+            // The start reads the machine options just before this line.
+            if (message == "ServiceExecute SetSize" && startOptions) {
+                service.LocalOptions = *startOptions;
+            }
+            if (onTrace) onTrace(message);
+        });
+    }
+    ~ServiceTest() override { SetTraceSink({}); }
+
+    platform::Platform& Platform() { return sim.platform(); }
+
+    // The process table: the idle process, the shell pid (named name) run by owner, and more.
+    void Shell(std::uint32_t pid, const sim::SimAccount& owner,
+               std::vector<sim::SimProcess> more = {}, std::u16string name = u"explorer.exe") {
+        sim.SetProcessOwner(pid, owner);
+        std::vector<sim::SimProcess> processes = {sim::SimProcess{0, std::nullopt, 0, 0},
+                                                  sim::SimProcess{pid, std::move(name), 0, 0}};
+        processes.insert(processes.end(), more.begin(), more.end());
+        sim.SetProcesses(std::move(processes));
+    }
+    void NoShell() { sim.SetProcesses({sim::SimProcess{0, std::nullopt, 0, 0}}); }
+
+    // The user logs on: a shell process of his own, new to the session checks. The next check
+    // sees him; one during a run costs its pass the second the logon waits.
+    void LogOn(const sim::SimAccount& user = kAlice) { Shell(nextShellPid_++, user); }
+    void LogOff() { NoShell(); }
+
+    platform::Handle AddSettingsWindow(bool hung = false) {
+        return sim.AddWindow("TKorvanelXPF", "KorvanelXP Settings", hung);
+    }
+
+    // The notifications a window received, in order (the WM_NULL probes left out).
+    std::vector<SettingsMessage> SettingsMessages(platform::Handle window) const {
+        std::vector<SettingsMessage> messages;
+        const auto id = sim.RegisteredMessage("KorvanelXPSettings");
+        for (const auto& message : sim.Inbox(window)) {
+            if (id && message.message == *id) messages.push_back({message.wParam, message.lParam});
+        }
+        return messages;
+    }
+    int SettingsMessageCount(platform::Handle window, std::uintptr_t code) const {
+        const auto messages = SettingsMessages(window);
+        return static_cast<int>(std::count_if(messages.begin(), messages.end(),
+                                              [code](const auto& m) { return m.code == code; }));
+    }
+
+    // A machine option as the settings program stores it.
+    void SetOption(const std::string& name, std::int32_t value) {
+        sim.SetDword(platform::RegistryRoot::LocalMachine, "\\Software\\KorvanelXP", name,
+                     static_cast<std::uint32_t>(value));
+    }
+
+    // Physical memory in MiB, total and available; the paging file is left out of the picture.
+    void SetMemory(double totalMiB, double availMiB) {
+        sim.SetMemory(static_cast<std::uint64_t>(totalMiB * kMiB),
+                      static_cast<std::uint64_t>(availMiB * kMiB), 0, 0);
+    }
+
+    // Pass k sleeps for the k-th second of virtual time after the start; a control sent in the
+    // middle of that sleep is seen at the end of pass k. Later passes shift by the second each
+    // logon during the run waits, and by a recovery's waits.
+    static std::uint32_t DuringPass(int pass) {
+        return kStartTick + static_cast<std::uint32_t>(pass) * 1000 - 500;
+    }
+    void ControlDuringPass(int pass, std::uint32_t code) {
+        sim.At(DuringPass(pass), [this, code] { sim.SendControl(code); });
+    }
+    void QuitAfterPass(int pass) { ControlDuringPass(pass, SV_QUIT); }
+
+    // Runs an action on the service thread at a session check: check 0 comes during the start,
+    // right after the working objects are made, check k after the sleep of pass k.
+    void AtSessionCheck(int check, std::function<void()> action) {
+        auto previous = std::move(service.onSessionCheck);
+        service.onSessionCheck = [check, previous, action](int current) {
+            if (previous) previous(current);
+            if (current == check) action();
+        };
+    }
+    // Sends a control code as the dispatcher would, at a session check.
+    void ControlAt(int check, std::uint32_t code) {
+        AtSessionCheck(check, [this, code] { service.Control(code); });
+    }
+
+    bool Run() {
+        return Platform().services.RunServiceApplication({"KorvanelXPService", "KorvanelXP", true},
+                                                         service);
+    }
+    // Runs the start and the given number of passes, whatever virtual time they take.
+    void RunPasses(int passes) {
+        AtSessionCheck(passes, [this] { service.QuitRequested = true; });
+        Run();
+    }
+    int Passes() const { return static_cast<int>(sim.TotalSleptMs() / 1000); }
+
+    // Direct calls outside a run: the shell name and the working objects, as at start.
+    void PrepareDirectCalls() {
+        service.ServiceStart();
+        service.GetMemory();
+    }
+
+    std::vector<std::string> Traces() const {
+        std::lock_guard guard(traceLock_);
+        std::vector<std::string> texts;
+        for (const auto& trace : traces_) texts.push_back(trace.text);
+        return texts;
+    }
+    // The passes in which a line was written, in order.
+    std::vector<int> PassesOf(const std::string& text) const {
+        std::lock_guard guard(traceLock_);
+        std::vector<int> passes;
+        for (const auto& trace : traces_) {
+            if (trace.text == text) passes.push_back(trace.pass);
+        }
+        return passes;
+    }
+    int TraceCount(const std::string& text) const {
+        return static_cast<int>(PassesOf(text).size());
+    }
+    bool Traced(const std::string& text) const { return TraceCount(text) > 0; }
+    // The traces that start with one of the prefixes, in order.
+    std::vector<std::string> TracesStartingWith(const std::vector<std::string>& prefixes) const {
+        std::vector<std::string> found;
+        for (const auto& trace : Traces()) {
+            for (const auto& prefix : prefixes) {
+                if (trace.starts_with(prefix)) found.push_back(trace);
+            }
+        }
+        return found;
+    }
+
+    sim::SimMachine sim;
+    TestService service{sim.platform()};
+    // Runs for every trace, on the tracing thread.
+    std::function<void(const std::string&)> onTrace;
+    // When set, replaces the machine options right after the start has read them: for figures
+    // that the registry's scaled values cannot hold.
+    std::optional<TMachineOptions> startOptions;
+
+  private:
+    struct PassTrace {
+        int pass;
+        std::string text;
+    };
+
+    std::uint32_t nextShellPid_ = 1000;
+    mutable std::mutex traceLock_;
+    std::vector<PassTrace> traces_;
+};
+
+}  // namespace kxp::test
