@@ -146,31 +146,49 @@ TEST_F(ServiceTest, ExitFromTheTrayMenuEndsTheLoopAndTellsTheSettingsProgramOnce
     EXPECT_TRUE(service.QuitRequested);
 }
 
-TEST_F(ServiceTest, FailingDrawingObjectsShowTheCriticalErrorAndEndTheProcess) {
-    service.failDrawingObjects = true;
+// A critical error shows its box without waiting for it, tells the control manager that the
+// service stopped with a code of its own (a dead service would otherwise read as running), and
+// ends the process with that code.
+struct CriticalCase {
+    const char* name;
+    bool failDrawingObjects;
+    const char* box;
+    std::uint32_t exitCode;
+};
+
+class CriticalErrorTest : public ServiceTest, public ::testing::WithParamInterface<CriticalCase> {};
+
+TEST_P(CriticalErrorTest, ShowsTheBoxReportsStoppedWithItsCodeAndEndsTheProcess) {
+    (GetParam().failDrawingObjects ? service.failDrawingObjects : service.failSampler) = true;
     std::optional<std::uint32_t> exitCode;
     try {
         Run();
     } catch (const sim::SimProcessExit& exit) {
         exitCode = exit.exitCode;
     }
-    ASSERT_TRUE(exitCode.has_value());
-    EXPECT_NE(*exitCode, 0u);
+    EXPECT_EQ(exitCode, GetParam().exitCode);
     const auto boxes = sim.MessageBoxes();
     ASSERT_EQ(boxes.size(), 1u);
-    EXPECT_EQ(boxes[0].text, "KorvanelXP critical error: Out of system resources");
-    EXPECT_TRUE(Traced("###### error 1: Out of system resources"));
+    EXPECT_EQ(boxes[0].text, GetParam().box);
+    const auto last = sim.StatusReports().back();
+    EXPECT_EQ(last.state, ServiceState::Stopped);
+    EXPECT_EQ(last.exitCode, platform::kErrorServiceSpecificError);
+    EXPECT_EQ(last.serviceExitCode, GetParam().exitCode);
     EXPECT_FALSE(Traced("+GetMemory"));
     EXPECT_EQ(sim.TotalSleptMs(), 0u);
 }
 
-TEST_F(ServiceTest, FailingSamplerShowsCriticalErrorOneAndEndsTheProcess) {
-    service.failSampler = true;
+INSTANTIATE_TEST_SUITE_P(
+    Cases, CriticalErrorTest,
+    ::testing::Values(CriticalCase{"DrawingObjects", true,
+                                   "KorvanelXP critical error: Out of system resources", 1},
+                      CriticalCase{"Sampler", false, "Critical Error #1", 2}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+TEST_F(ServiceTest, FailingDrawingObjectsAreTraced) {
+    service.failDrawingObjects = true;
     EXPECT_THROW(Run(), sim::SimProcessExit);
-    const auto boxes = sim.MessageBoxes();
-    ASSERT_EQ(boxes.size(), 1u);
-    EXPECT_EQ(boxes[0].text, "Critical Error #1");
-    EXPECT_FALSE(Traced("+GetMemory"));
+    EXPECT_TRUE(Traced("###### error 1: Out of system resources"));
 }
 
 TEST_F(ServiceTest, AnErrorEscapingTheLoopIsLoggedAndTheServiceStops) {

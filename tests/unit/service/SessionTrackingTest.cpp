@@ -65,20 +65,50 @@ TEST_F(ServiceTest, ExplorerRestartingUnderTheSameUserIsNoLogonChange) {
     EXPECT_EQ(service.Session().UserSid, kAliceSid);
 }
 
-TEST_F(ServiceTest, AFailedImpersonationCountsAsNobodyUntilTheShellIsReplaced) {
+// One failed impersonation must not cost the user a whole session without icons: the same shell
+// process is asked again every fifth session check while nobody is known.
+struct RetryCase {
+    const char* name;
+    int failureEndsDuringPass;  // 0: never
+    int passes;
+    std::vector<std::uint32_t> opened;
+    const char* user;
+};
+
+class ImpersonationRetryTest : public ServiceTest,
+                               public ::testing::WithParamInterface<RetryCase> {};
+
+TEST_P(ImpersonationRetryTest, TheSameShellIsAskedAgainEveryFifthCheck) {
     Shell(1000, kAlice);
     sim.FailSecurityCall(sim::SimSecurityCall::DuplicateTokenEx, 5);
-    // The failure goes away, but the shell process stays the same: still nobody.
-    sim.At(DuringPass(2),
-           [this] { sim.FailSecurityCall(sim::SimSecurityCall::DuplicateTokenEx, 0); });
-    std::string userBeforeReplacement;
-    sim.At(DuringPass(4), [this, &userBeforeReplacement] {
-        userBeforeReplacement = service.Session().LoopUserName;
+    if (GetParam().failureEndsDuringPass > 0) {
+        sim.At(DuringPass(GetParam().failureEndsDuringPass),
+               [this] { sim.FailSecurityCall(sim::SimSecurityCall::DuplicateTokenEx, 0); });
+    }
+    RunPasses(GetParam().passes);
+    EXPECT_EQ(sim.OpenedProcesses(), GetParam().opened);
+    EXPECT_EQ(service.Session().LoopUserName, GetParam().user);
+    EXPECT_EQ(sim.OpenSecurityHandleCount(), 0);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Cases, ImpersonationRetryTest,
+    ::testing::Values(
+        // The start's check fails; checks 1 to 4 keep nobody, check 5 finds alice.
+        RetryCase{"FailureGoneAfterTheStart", 2, 7, {1000, 1000}, "alice"},
+        // Checks 0, 5 and 10 ask, and no other.
+        RetryCase{"FailureStays", 0, 12, {1000, 1000, 1000}, "SYSTEM"}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+TEST_F(ServiceTest, AReplacedShellIsAskedAtOnceAfterAFailedImpersonation) {
+    Shell(1000, kAlice);
+    sim.FailSecurityCall(sim::SimSecurityCall::DuplicateTokenEx, 5);
+    sim.At(DuringPass(2), [this] {
+        sim.FailSecurityCall(sim::SimSecurityCall::DuplicateTokenEx, 0);
         Shell(1001, kAlice);
     });
-    QuitAfterPass(6);
+    QuitAfterPass(4);
     Run();
-    EXPECT_EQ(userBeforeReplacement, "SYSTEM");
     EXPECT_EQ(sim.OpenedProcesses(), (std::vector<std::uint32_t>{1000, 1001}));
     EXPECT_EQ(TracesStartingWith({kLogoff, kLogin}),
               (std::vector<std::string>{kLogoff + "SYSTEM", kLogin + "alice"}));
