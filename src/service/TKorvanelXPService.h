@@ -19,6 +19,7 @@
 #include "service/SessionImpersonation.h"
 #include "sysinfo/TPipe.h"
 #include "sysinfo/TSystemData.h"
+#include "tray/TIconRenderer.h"
 
 namespace kxp {
 
@@ -157,6 +158,8 @@ class TKorvanelXPService : public platform::ServiceEntry {
     std::optional<TPipe> History1;
     std::optional<TPipe> History2;
     std::optional<TPipe> CpuBusyHistory;
+    // The icon bitmaps, the blank bitmap, the six fonts and the icons handed to the tray.
+    std::optional<TIconRenderer> Renderer;
     // Created and freed on the service thread under samplerLock_, which the control thread holds
     // while it samples memory for code 129.
     std::optional<TSystemData> SystemData;

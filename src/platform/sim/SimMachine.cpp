@@ -31,8 +31,10 @@ class SimMachine::Impl {
     detail::SimPrivileges privileges{state};
     detail::SimHeap heap;
     detail::SimSecurity security{state};
+    SimDesktop desktop;
     platform::Platform platform{clock,    system,     registry, windows, process,
-                                services, privileges, heap,     security};
+                                services, privileges, heap,     security, desktop,
+                                desktop,  desktop,    desktop};
 };
 
 SimMachine::SimMachine() : impl_(std::make_unique<Impl>()) {}
@@ -40,6 +42,10 @@ SimMachine::~SimMachine() = default;
 
 platform::Platform& SimMachine::platform() {
     return impl_->platform;
+}
+
+SimDesktop& SimMachine::Desktop() {
+    return impl_->desktop;
 }
 
 detail::SimState& SimMachine::State() const {
