@@ -56,6 +56,13 @@ void TIconCanvas::SetPenColor(TColor color) {
     penColor_ = color;
 }
 
+platform::Handle TIconCanvas::ToIcon() {
+    drawing_.SelectObject(dc_.get(), originalBitmap_);
+    const platform::Handle icon = drawing_.CreateIconFromBitmap(bitmap_.get());
+    drawing_.SelectObject(dc_.get(), bitmap_.get());
+    return icon;
+}
+
 void TIconCanvas::FillRect(const platform::Rect& rect) {
     drawing_.FillRect(dc_.get(), rect, brush_.get());
 }
@@ -77,7 +84,7 @@ platform::Size TIconCanvas::TextExtent(platform::Handle font, const std::string&
     return size;
 }
 
-void TIconCanvas::TextOut(platform::Handle font, TColor color, std::int32_t x, std::int32_t y,
+void TIconCanvas::WriteText(platform::Handle font, TColor color, std::int32_t x, std::int32_t y,
                           const std::string& text) {
     const platform::Handle previous = drawing_.SelectObject(dc_.get(), font);
     drawing_.SetTextColor(dc_.get(), ColorToRGB(drawing_, color));

@@ -70,7 +70,7 @@ platform::Handle TIconRenderer::DrawIcon(int icon, const TConfig& config, std::i
         case dkBlock: DrawBlock(canvas, config, FigureRow(value, maximum)); break;
         default: return 0;
     }
-    const platform::Handle converted = drawing_.CreateIconFromBitmap(canvas.Bitmap());
+    const platform::Handle converted = canvas.ToIcon();
     if (converted == 0) return 0;
     // The tray has been handed the previous icon already; it goes now.
     icons_[static_cast<std::size_t>(icon - 1)] =
@@ -101,7 +101,7 @@ void TIconRenderer::DrawNumeric(int icon, TIconCanvas& canvas, const TConfig& co
         x = (kIconSize - size.cx) / 2;
         y = (kIconSize - size.cy) / 2 + place.centredDrop;
     }
-    canvas.TextOut(font, options.Color, x, y, text);
+    canvas.WriteText(font, options.Color, x, y, text);
 }
 
 void TIconRenderer::DrawGraph(TIconCanvas& canvas, const TConfig& config, TPipe& history,

@@ -150,17 +150,27 @@ platform::ColorRef Win32Drawing::GetSysColor(std::int32_t index) {
 }
 
 platform::Handle Win32Drawing::CreateIconFromBitmap(platform::Handle bitmap) {
-    // The drawing's own pixels, read from its DIB section once GDI has finished with them.
-    ::GdiFlush();
-    DIBSECTION section{};
-    if (::GetObjectW(As<HGDIOBJ>(bitmap), sizeof(section), &section) != sizeof(section) ||
-        section.dsBm.bmBitsPixel != 32 || section.dsBm.bmBits == nullptr) {
-        return 0;
+    BITMAP size{};
+    if (::GetObjectW(As<HGDIOBJ>(bitmap), sizeof(size), &size) != sizeof(size)) return 0;
+    const std::int32_t width = size.bmWidth;
+    const std::int32_t height = size.bmHeight;
+    if (width <= 0 || height <= 0) return 0;
+    // The pixels top row first, whichever way the bitmap keeps them.
+    BITMAPINFO request{};
+    request.bmiHeader.biSize = sizeof(BITMAPINFOHEADER);
+    request.bmiHeader.biWidth = width;
+    request.bmiHeader.biHeight = -height;
+    request.bmiHeader.biPlanes = 1;
+    request.bmiHeader.biBitCount = 32;
+    request.bmiHeader.biCompression = BI_RGB;
+    std::vector<std::uint32_t> source(static_cast<std::size_t>(width) * height, 0);
+    {
+        const ScreenDc screen;
+        if (::GetDIBits(screen.get(), As<HBITMAP>(bitmap), 0, static_cast<UINT>(height),
+                        source.data(), &request, DIB_RGB_COLORS) != height) {
+            return 0;
+        }
     }
-    const std::int32_t width = section.dsBm.bmWidth;
-    const std::int32_t height = section.dsBm.bmHeight;
-    const bool bottomUp = section.dsBmih.biHeight > 0;
-    const auto* source = static_cast<const std::uint32_t*>(section.dsBm.bmBits);
 
     void* colorBits = nullptr;
     const UniqueGdiObject color(CreateTopDownBitmap(width, height, &colorBits));
@@ -170,10 +180,9 @@ platform::Handle Win32Drawing::CreateIconFromBitmap(platform::Handle bitmap) {
     const std::size_t maskStride = static_cast<std::size_t>((width + 15) / 16 * 2);
     std::vector<std::uint8_t> mask(maskStride * static_cast<std::size_t>(height), 0);
     for (std::int32_t y = 0; y < height; ++y) {
-        const std::int32_t sourceRow = bottomUp ? height - 1 - y : y;
         for (std::int32_t x = 0; x < width; ++x) {
             // DIB pixels are 0x00RRGGBB; white is white in either order.
-            const std::uint32_t pixel = source[sourceRow * width + x] & kWhite;
+            const std::uint32_t pixel = source[static_cast<std::size_t>(y * width + x)] & kWhite;
             const bool transparent = pixel == kWhite;
             // Opaque pixels carry a full alpha, so that shells which honour alpha agree with
             // the mask.
