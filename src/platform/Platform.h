@@ -333,7 +333,7 @@ class Locale {
   public:
     virtual ~Locale() = default;
     virtual bool GetNumberFormatW(const std::string& value, std::uint32_t decimals,
-                                 std::string& formatted) = 0;
+                                  std::string& formatted) = 0;
 };
 
 struct Point {

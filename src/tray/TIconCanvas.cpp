@@ -15,7 +15,8 @@ platform::Handle Checked(platform::Handle handle) {
 }  // namespace
 
 platform::ColorRef ColorToRGB(platform::Drawing& drawing, TColor color) {
-    if ((color & 0x80000000u) != 0) return drawing.GetSysColor(static_cast<std::int32_t>(color & 0xFF));
+    if ((color & 0x80000000u) != 0)
+        return drawing.GetSysColor(static_cast<std::int32_t>(color & 0xFF));
     return color;
 }
 
@@ -85,7 +86,7 @@ platform::Size TIconCanvas::TextExtent(platform::Handle font, const std::string&
 }
 
 void TIconCanvas::WriteText(platform::Handle font, TColor color, std::int32_t x, std::int32_t y,
-                          const std::string& text) {
+                            const std::string& text) {
     const platform::Handle previous = drawing_.SelectObject(dc_.get(), font);
     drawing_.SetTextColor(dc_.get(), ColorToRGB(drawing_, color));
     drawing_.SetBkColor(dc_.get(), ColorToRGB(drawing_, brushColor_));

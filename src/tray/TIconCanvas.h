@@ -36,7 +36,7 @@ class TIconCanvas {
     platform::Size TextExtent(platform::Handle font, const std::string& text);
     // In color, on an opaque box of the fill colour.
     void WriteText(platform::Handle font, TColor color, std::int32_t x, std::int32_t y,
-                 const std::string& text);
+                   const std::string& text);
 
     // The icon of the bitmap as it stands (white transparent); 0 on failure. The bitmap leaves
     // the DC for the conversion, as the system asks.

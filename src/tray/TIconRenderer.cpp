@@ -42,8 +42,8 @@ std::string NumericText(std::uint32_t value, platform::Locale& locale) {
     }
     const std::uint64_t hundredths = (thousandths + 5) / 10;
     const std::uint64_t fraction = hundredths % 100;
-    const std::string plain = std::to_string(hundredths / 100) + "." +
-                              (fraction < 10 ? "0" : "") + std::to_string(fraction);
+    const std::string plain = std::to_string(hundredths / 100) + "." + (fraction < 10 ? "0" : "") +
+                              std::to_string(fraction);
     std::string formatted;
     if (!locale.GetNumberFormatW(plain, 2, formatted)) return {};
     return formatted;
@@ -65,16 +65,22 @@ platform::Handle TIconRenderer::DrawIcon(int icon, const TConfig& config, std::i
     lastValue = static_cast<std::int32_t>(value);
     TIconCanvas& canvas = objects_.IconBitmap(icon);
     switch (kind) {
-        case dkNumeric: DrawNumeric(icon, canvas, config, value); break;
-        case dkGraph: DrawGraph(canvas, config, history, FigureRow(value, maximum)); break;
-        case dkBlock: DrawBlock(canvas, config, FigureRow(value, maximum)); break;
-        default: return 0;
+        case dkNumeric:
+            DrawNumeric(icon, canvas, config, value);
+            break;
+        case dkGraph:
+            DrawGraph(canvas, config, history, FigureRow(value, maximum));
+            break;
+        case dkBlock:
+            DrawBlock(canvas, config, FigureRow(value, maximum));
+            break;
+        default:
+            return 0;
     }
     const platform::Handle converted = canvas.ToIcon();
     if (converted == 0) return 0;
     // The tray has been handed the previous icon already; it goes now.
-    icons_[static_cast<std::size_t>(icon - 1)] =
-        OwnedIcon(converted, DestroyIconWith{&drawing_});
+    icons_[static_cast<std::size_t>(icon - 1)] = OwnedIcon(converted, DestroyIconWith{&drawing_});
     return converted;
 }
 

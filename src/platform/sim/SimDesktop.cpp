@@ -60,11 +60,16 @@ SimDesktop::Object* SimDesktop::Find(platform::Handle object, Kind kind) {
 
 std::optional<SimDesktop::Kind> SimDesktop::KindOf(platform::Handle object) const {
     switch (object) {
-        case kStockBitmap: return Kind::Bitmap;
-        case kStockPen: return Kind::Pen;
-        case kStockFont: return Kind::Font;
-        case kStockBrush: return Kind::Brush;
-        default: break;
+        case kStockBitmap:
+            return Kind::Bitmap;
+        case kStockPen:
+            return Kind::Pen;
+        case kStockFont:
+            return Kind::Font;
+        case kStockBrush:
+            return Kind::Brush;
+        default:
+            break;
     }
     const auto found = objects_.find(object);
     if (found == objects_.end()) return std::nullopt;
@@ -80,10 +85,14 @@ SimBitmap* SimDesktop::Target(platform::Handle dc) {
 
 platform::Handle& SimDesktop::Slot(Dc& dc, Kind kind) {
     switch (kind) {
-        case Kind::Pen: return dc.pen;
-        case Kind::Font: return dc.font;
-        case Kind::Brush: return dc.brush;
-        default: return dc.bitmap;
+        case Kind::Pen:
+            return dc.pen;
+        case Kind::Font:
+            return dc.font;
+        case Kind::Brush:
+            return dc.brush;
+        default:
+            return dc.bitmap;
     }
 }
 
@@ -135,8 +144,8 @@ platform::Handle SimDesktop::CreateBitmap(std::int32_t width, std::int32_t heigh
     if (width <= 0 || height <= 0) return 0;
     std::lock_guard lock(mutex_);
     Object object = Made(Kind::Bitmap);
-    object.bitmap = {width, height, std::vector<platform::ColorRef>(
-                                        static_cast<std::size_t>(width) * height, 0)};
+    object.bitmap = {width, height,
+                     std::vector<platform::ColorRef>(static_cast<std::size_t>(width) * height, 0)};
     return AddObject(std::move(object));
 }
 
@@ -186,8 +195,7 @@ platform::Handle SimDesktop::SelectObject(platform::Handle dc, platform::Handle 
     return previous;
 }
 
-bool SimDesktop::FillRect(platform::Handle dc, const platform::Rect& rect,
-                          platform::Handle brush) {
+bool SimDesktop::FillRect(platform::Handle dc, const platform::Rect& rect, platform::Handle brush) {
     std::lock_guard lock(mutex_);
     SimBitmap* target = Target(dc);
     const Object* fill = Find(brush, Kind::Brush);

@@ -32,9 +32,8 @@ class SimMachine::Impl {
     detail::SimHeap heap;
     detail::SimSecurity security{state};
     SimDesktop desktop;
-    platform::Platform platform{clock,    system,     registry, windows, process,
-                                services, privileges, heap,     security, desktop,
-                                desktop,  desktop,    desktop};
+    platform::Platform platform{clock, system,   registry, windows, process, services, privileges,
+                                heap,  security, desktop,  desktop, desktop, desktop};
 };
 
 SimMachine::SimMachine() : impl_(std::make_unique<Impl>()) {}

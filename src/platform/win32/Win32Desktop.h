@@ -20,8 +20,7 @@ class Win32Drawing final : public platform::Drawing {
     platform::Handle CreateFontIndirectW(const platform::FontSpec& font) override;
     bool DeleteObject(platform::Handle object) override;
     platform::Handle SelectObject(platform::Handle dc, platform::Handle object) override;
-    bool FillRect(platform::Handle dc, const platform::Rect& rect,
-                  platform::Handle brush) override;
+    bool FillRect(platform::Handle dc, const platform::Rect& rect, platform::Handle brush) override;
     bool MoveToEx(platform::Handle dc, std::int32_t x, std::int32_t y) override;
     bool LineTo(platform::Handle dc, std::int32_t x, std::int32_t y) override;
     bool BitBlt(platform::Handle dc, std::int32_t x, std::int32_t y, std::int32_t width,

@@ -42,8 +42,8 @@ std::wstring Utf16(const std::string& text) {
                                              static_cast<int>(text.size()), nullptr, 0);
     if (length <= 0) return {};
     std::wstring wide(static_cast<std::size_t>(length), L'\0');
-    ::MultiByteToWideChar(CP_UTF8, MB_ERR_INVALID_CHARS, text.data(),
-                          static_cast<int>(text.size()), wide.data(), length);
+    ::MultiByteToWideChar(CP_UTF8, MB_ERR_INVALID_CHARS, text.data(), static_cast<int>(text.size()),
+                          wide.data(), length);
     return wide;
 }
 
@@ -108,11 +108,11 @@ bool Win32Drawing::LineTo(platform::Handle dc, std::int32_t x, std::int32_t y) {
     return ::LineTo(As<HDC>(dc), x, y) != FALSE;
 }
 
-bool Win32Drawing::BitBlt(platform::Handle dc, std::int32_t x, std::int32_t y,
-                          std::int32_t width, std::int32_t height, platform::Handle source,
-                          std::int32_t sourceX, std::int32_t sourceY) {
-    return ::BitBlt(As<HDC>(dc), x, y, width, height, As<HDC>(source), sourceX, sourceY,
-                    SRCCOPY) != FALSE;
+bool Win32Drawing::BitBlt(platform::Handle dc, std::int32_t x, std::int32_t y, std::int32_t width,
+                          std::int32_t height, platform::Handle source, std::int32_t sourceX,
+                          std::int32_t sourceY) {
+    return ::BitBlt(As<HDC>(dc), x, y, width, height, As<HDC>(source), sourceX, sourceY, SRCCOPY) !=
+           FALSE;
 }
 
 platform::ColorRef Win32Drawing::SetTextColor(platform::Handle dc, platform::ColorRef color) {

@@ -38,9 +38,9 @@ class Win32Platform {
     Win32Locale locale_;
     Win32Mouse mouse_;
     Win32NotificationArea notificationArea_;
-    platform::Platform platform_{clock_,    system_,     registry_, windows_,  process_,
-                                 services_, privileges_, heap_,     security_, drawing_,
-                                 locale_,   mouse_,      notificationArea_};
+    platform::Platform platform_{
+        clock_, system_,   registry_, windows_, process_, services_,        privileges_,
+        heap_,  security_, drawing_,  locale_,  mouse_,   notificationArea_};
 };
 
 }  // namespace kxp::win32

@@ -1,5 +1,5 @@
-#include <windows.h>
 #include <shellapi.h>
+#include <windows.h>
 
 #include <cstddef>
 #include <cstring>
@@ -51,8 +51,7 @@ bool Win32Locale::GetNumberFormatW(const std::string& value, std::uint32_t decim
     const int written =
         ::GetNumberFormatW(LOCALE_USER_DEFAULT, 0, input.c_str(), &format, output, 64);
     if (written <= 0) return false;
-    const int length =
-        ::WideCharToMultiByte(CP_UTF8, 0, output, -1, nullptr, 0, nullptr, nullptr);
+    const int length = ::WideCharToMultiByte(CP_UTF8, 0, output, -1, nullptr, 0, nullptr, nullptr);
     if (length <= 1) return false;
     std::string text(static_cast<std::size_t>(length), '\0');
     ::WideCharToMultiByte(CP_UTF8, 0, output, -1, text.data(), length, nullptr, nullptr);

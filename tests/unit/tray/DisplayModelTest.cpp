@@ -50,8 +50,8 @@ INSTANTIATE_TEST_SUITE_P(
                       MetricCase{7, IconFigure{100, 100}},    // usage at idle 0
                       MetricCase{8, std::nullopt},            // no sample yet (-1)
                       MetricCase{9, std::nullopt},
-                      MetricCase{10, IconFigure{100, 100}},  // idle above 100 taken at 100
-                      MetricCase{11, IconFigure{0, 100}},    // and its usage at 0, not wrapped
+                      MetricCase{10, IconFigure{100, 100}},   // idle above 100 taken at 100
+                      MetricCase{11, IconFigure{0, 100}},     // and its usage at 0, not wrapped
                       MetricCase{12, IconFigure{700, 3072}},  // Paging File Usage
                       MetricCase{13, std::nullopt}, MetricCase{-1, std::nullopt}),
     [](const auto& info) {
@@ -81,19 +81,19 @@ TEST_P(DisplayCodeTest, CodesDecodeToTheTableOrToNothing) {
 
 INSTANTIATE_TEST_SUITE_P(
     CodeTable, DisplayCodeTest,
-    ::testing::Values(
-        CodeCase{0, 7, DisplayCode{dkIcon, dmRamFree}, "miD_Icon", "mi2D_Icon"},  // 2 not read
-        CodeCase{0, -5, DisplayCode{dkIcon, dmRamFree}, "miD_Icon", "mi2D_Icon"},
-        CodeCase{1, 0, DisplayCode{dkNumeric, dmRamFree}, "miD_Numeric_RamFree",
-                 "mi2D_Numeric_RamFree"},
-        CodeCase{2, 3, DisplayCode{dkGraph, dmCpuUsageAll}, "miD_Graph_CpuUsageAll",
-                 "mi2D_Graph_CpuUsageAll"},
-        CodeCase{3, 12, DisplayCode{dkBlock, dmPF}, "miD_Block_PF", "mi2D_Block_PF"},
-        CodeCase{2, 11, DisplayCode{dkGraph, dmCpuUsageCore4}, "miD_Graph_CpuUsageCore4",
-                 "mi2D_Graph_CpuUsageCore4"},
-        CodeCase{1, 13, std::nullopt, "", ""}, CodeCase{3, -1, std::nullopt, "", ""},
-        CodeCase{4, 0, std::nullopt, "", ""}, CodeCase{-1, 0, std::nullopt, "", ""},
-        CodeCase{2147483647, 0, std::nullopt, "", ""}));
+    ::testing::Values(CodeCase{0, 7, DisplayCode{dkIcon, dmRamFree}, "miD_Icon",
+                               "mi2D_Icon"},  // 2 not read
+                      CodeCase{0, -5, DisplayCode{dkIcon, dmRamFree}, "miD_Icon", "mi2D_Icon"},
+                      CodeCase{1, 0, DisplayCode{dkNumeric, dmRamFree}, "miD_Numeric_RamFree",
+                               "mi2D_Numeric_RamFree"},
+                      CodeCase{2, 3, DisplayCode{dkGraph, dmCpuUsageAll}, "miD_Graph_CpuUsageAll",
+                               "mi2D_Graph_CpuUsageAll"},
+                      CodeCase{3, 12, DisplayCode{dkBlock, dmPF}, "miD_Block_PF", "mi2D_Block_PF"},
+                      CodeCase{2, 11, DisplayCode{dkGraph, dmCpuUsageCore4},
+                               "miD_Graph_CpuUsageCore4", "mi2D_Graph_CpuUsageCore4"},
+                      CodeCase{1, 13, std::nullopt, "", ""}, CodeCase{3, -1, std::nullopt, "", ""},
+                      CodeCase{4, 0, std::nullopt, "", ""}, CodeCase{-1, 0, std::nullopt, "", ""},
+                      CodeCase{2147483647, 0, std::nullopt, "", ""}));
 
 struct LevelCase {
     std::uint32_t value;

@@ -78,7 +78,8 @@ TEST_P(NumericTextTest, ValueIsDrawnAsItsTextInItsFontAndPlace) {
 
 INSTANTIATE_TEST_SUITE_P(
     TextTable, NumericTextTest,
-    ::testing::Values(TextCase{7, true, "7", "Arial", 5, 2}, TextCase{42, true, "42", "Arial", 2, 2},
+    ::testing::Values(TextCase{7, true, "7", "Arial", 5, 2},
+                      TextCase{42, true, "42", "Arial", 2, 2},
                       // Three digits and more sit one row below exact centring.
                       TextCase{512, true, "512", "Small Fonts", 0, 3},
                       TextCase{999, true, "999", "Small Fonts", 0, 3},
@@ -90,7 +91,8 @@ INSTANTIATE_TEST_SUITE_P(
                       TextCase{2500, true, "2.50", "Small Fonts", -2, 3},
                       // Seven significant digits, then two decimals.
                       TextCase{4294967295u, true, "4,294,967.00", "Small Fonts", -22, 3},
-                      TextCase{0, false, "0", "Arial", 5, 1}, TextCase{10, false, "10", "Arial", 2, 1},
+                      TextCase{0, false, "0", "Arial", 5, 1},
+                      TextCase{10, false, "10", "Arial", 2, 1},
                       TextCase{100, false, "100", "Small Fonts", 0, 3}));
 
 TEST_F(IconRendererTest, ThousandsTakeTheUsersSeparators) {
@@ -120,7 +122,8 @@ class GraphTest : public IconRendererTest, public ::testing::WithParamInterface<
 
 TEST_P(GraphTest, NewestFigureIsTheRightmostColumnFromItsRowDown) {
     sim::SimIcon icon;
-    for (const std::uint32_t value : GetParam().values) icon = DrawnIcon(dkGraph, value, GetParam().maximum);
+    for (const std::uint32_t value : GetParam().values)
+        icon = DrawnIcon(dkGraph, value, GetParam().maximum);
     std::vector<int> expected(16 - GetParam().newestHeights.size(), 1);  // a reset history
     expected.insert(expected.end(), GetParam().newestHeights.begin(),
                     GetParam().newestHeights.end());
@@ -129,8 +132,7 @@ TEST_P(GraphTest, NewestFigureIsTheRightmostColumnFromItsRowDown) {
 
 INSTANTIATE_TEST_SUITE_P(
     GraphTable, GraphTest,
-    ::testing::Values(GraphCase{{0, 50, 100}, 100, {1, 9, 16}},
-                      GraphCase{{3}, 0, {4}},  // row 12
+    ::testing::Values(GraphCase{{0, 50, 100}, 100, {1, 9, 16}}, GraphCase{{3}, 0, {4}},  // row 12
                       GraphCase{{50, 50}, 100, {9, 9}},
                       // Above the maximum the row lies outside the bitmap: nothing is drawn.
                       GraphCase{{107}, 100, {0}}, GraphCase{{16}, 0, {0}}));
@@ -250,7 +252,8 @@ TEST_P(BadFontTest, AnyFontDrawsEveryTextAndLeaksNothing) {
     }
     renderer->Objects().ApplyOptions(1, config);
     const int objects = desktop.LiveObjectCount();
-    for (const std::uint32_t value : {7u, 42u, 512u, 1000u}) EXPECT_NE(Draw(dkNumeric, value, 0), 0u);
+    for (const std::uint32_t value : {7u, 42u, 512u, 1000u})
+        EXPECT_NE(Draw(dkNumeric, value, 0), 0u);
     EXPECT_EQ(desktop.TextOuts().size(), 4u);
     EXPECT_EQ(desktop.LiveObjectCount(), objects + 1);
     EXPECT_LE(desktop.FontsCreated().back().Name.size(), 31u);
