@@ -13,8 +13,9 @@
 #include "tray/TIconRenderer.h"
 
 #ifdef _WIN32
-#include <psapi.h>
 #include <windows.h>
+// psapi.h needs windows.h first.
+#include <psapi.h>
 
 #include "platform/win32/Win32Desktop.h"
 #else
