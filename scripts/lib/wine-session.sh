@@ -116,12 +116,14 @@ kxp_prefix_init() {
 }
 
 # A prefix for the Windows unit tests: an own display (without one Wine makes no top-level windows),
-# a persistent wineserver, and the system services already started by a process whose output goes
+# Wine's fonts, a persistent wineserver, and the system services already started by a process whose output goes
 # to a file (ctest reads its tests through pipes). Usage: kxp_unit_test_prefix_start DIR
 kxp_unit_test_prefix_start() {
     kxp_prefix_env "$1"
     kxp_start_xvfb || return 1
     kxp_prefix_init || return 1
+    # "Small Fonts" and the other bitmap faces of the icon drawing tests.
+    cp /usr/share/wine/fonts/* "$WINEPREFIX/drive_c/windows/Fonts/" 2>/dev/null
     wineserver -p || return 1
     kxp_wine 60 cmd /c exit >/dev/null
 }

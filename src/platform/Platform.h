@@ -343,6 +343,122 @@ class Files {
     virtual std::string WideToAnsi(const std::u16string& text) = 0;
 };
 
+// Drawing on small bitmaps, as GDI does it. Objects (bitmaps, brushes, pens, fonts) are released
+// with DeleteObject once no DC has them selected; DCs with DeleteDC; icons with DestroyIcon.
+// Colours are COLORREF values, $00BBGGRR.
+using ColorRef = std::uint32_t;
+
+// What CreateFontIndirect needs of a font: the face name, the size in points and the style.
+struct FontSpec {
+    std::string Name;
+    std::int32_t Size = 0;
+    bool Bold = false;
+    bool Italic = false;
+    friend bool operator==(const FontSpec&, const FontSpec&) = default;
+};
+
+struct Size {
+    std::int32_t cx = 0;
+    std::int32_t cy = 0;
+};
+
+inline constexpr std::int32_t kTransparentBk = 1;  // SetBkMode's TRANSPARENT
+inline constexpr std::int32_t kOpaqueBk = 2;       // OPAQUE
+
+class Drawing {
+  public:
+    virtual ~Drawing() = default;
+    // A memory DC compatible with the screen.
+    virtual Handle CreateCompatibleDC() = 0;
+    virtual bool DeleteDC(Handle dc) = 0;
+    // A 32 bits per pixel bitmap of that size, every pixel 0.
+    virtual Handle CreateBitmap(std::int32_t width, std::int32_t height) = 0;
+    virtual Handle CreateSolidBrush(ColorRef color) = 0;
+    // A solid pen.
+    virtual Handle CreatePen(std::int32_t width, ColorRef color) = 0;
+    // The face name is cut to what the system keeps (31 characters); sizes are the system's to map.
+    virtual Handle CreateFontIndirectW(const FontSpec& font) = 0;
+    virtual bool DeleteObject(Handle object) = 0;
+    // Returns the object it replaced (0 on failure).
+    virtual Handle SelectObject(Handle dc, Handle object) = 0;
+    virtual bool FillRect(Handle dc, const Rect& rect, Handle brush) = 0;
+    virtual bool MoveToEx(Handle dc, std::int32_t x, std::int32_t y) = 0;
+    // Draws with the selected pen from the current position up to, not including, (x, y).
+    virtual bool LineTo(Handle dc, std::int32_t x, std::int32_t y) = 0;
+    // SRCCOPY.
+    virtual bool BitBlt(Handle dc, std::int32_t x, std::int32_t y, std::int32_t width,
+                        std::int32_t height, Handle source, std::int32_t sourceX,
+                        std::int32_t sourceY) = 0;
+    virtual ColorRef SetTextColor(Handle dc, ColorRef color) = 0;
+    virtual ColorRef SetBkColor(Handle dc, ColorRef color) = 0;
+    virtual std::int32_t SetBkMode(Handle dc, std::int32_t mode) = 0;
+    // Text is UTF-8, passed on wide; measured and drawn with the selected font.
+    virtual bool GetTextExtentPoint32W(Handle dc, const std::string& text, Size& size) = 0;
+    virtual bool TextOutW(Handle dc, std::int32_t x, std::int32_t y, const std::string& text) = 0;
+    virtual ColorRef GetSysColor(std::int32_t index) = 0;
+    // The icon of a bitmap that no DC has selected: pure white ($00FFFFFF) pixels transparent,
+    // every other pixel opaque. 0 on failure.
+    virtual Handle CreateIconFromBitmap(Handle bitmap) = 0;
+    // A 16 x 16 icon resource of the program's own file, by name; 0 when there is none.
+    virtual Handle LoadIconResource(const std::string& name) = 0;
+    virtual bool DestroyIcon(Handle icon) = 0;
+};
+
+// GetNumberFormat for the user's locale: its separators and grouping, with a fixed count of
+// decimals. value is plain ASCII digits with an optional "." and fractional digits. False on
+// failure, formatted then untouched.
+class Locale {
+  public:
+    virtual ~Locale() = default;
+    virtual bool GetNumberFormatW(const std::string& value, std::uint32_t decimals,
+                                  std::string& formatted) = 0;
+};
+
+struct Point {
+    std::int32_t x = 0;
+    std::int32_t y = 0;
+};
+
+class Mouse {
+  public:
+    virtual ~Mouse() = default;
+    virtual std::uint32_t GetDoubleClickTime() = 0;
+    virtual bool GetCursorPos(Point& point) = 0;
+};
+
+// NOTIFYICONDATAW up to and including dwInfoFlags (the version-2 record), laid out as the build's
+// architecture lays it out.
+struct NotifyIconData {
+    std::uint32_t cbSize = sizeof(NotifyIconData);
+    Handle hWnd = 0;
+    std::uint32_t uID = 0;
+    std::uint32_t uFlags = 0;
+    std::uint32_t uCallbackMessage = 0;
+    Handle hIcon = 0;
+    char16_t szTip[128] = {};
+    std::uint32_t dwState = 0;
+    std::uint32_t dwStateMask = 0;
+    char16_t szInfo[256] = {};
+    std::uint32_t uVersion = 0;  // shares its place with uTimeout
+    char16_t szInfoTitle[64] = {};
+    std::uint32_t dwInfoFlags = 0;
+};
+static_assert(sizeof(void*) != 8 || sizeof(NotifyIconData) == 952);
+
+inline constexpr std::uint32_t kNimAdd = 0;
+inline constexpr std::uint32_t kNimModify = 1;
+inline constexpr std::uint32_t kNimDelete = 2;
+inline constexpr std::uint32_t kNimSetVersion = 4;
+inline constexpr std::uint32_t kNifMessage = 0x1;
+inline constexpr std::uint32_t kNifIcon = 0x2;
+inline constexpr std::uint32_t kNifTip = 0x4;
+
+class NotificationArea {
+  public:
+    virtual ~NotificationArea() = default;
+    virtual bool Shell_NotifyIconW(std::uint32_t message, const NotifyIconData& data) = 0;
+};
+
 // Everything the service may call, handed to the owner at construction.
 struct Platform {
     Clock& clock;
@@ -355,6 +471,10 @@ struct Platform {
     Heap& heap;
     Security& security;
     Files& files;
+    Drawing& drawing;
+    Locale& locale;
+    Mouse& mouse;
+    NotificationArea& notificationArea;
 };
 
 }  // namespace kxp::platform

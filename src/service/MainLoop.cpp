@@ -2,9 +2,9 @@
 #include <cstdint>
 
 #include "platform/Trace.h"
-#include "service/IconMetric.h"
 #include "service/ServiceTexts.h"
 #include "service/TKorvanelXPService.h"
+#include "tray/DisplayModel.h"
 
 namespace kxp {
 namespace {

@@ -26,8 +26,14 @@ void TKorvanelXPService::ShowProductIcon(int) {}
 void TKorvanelXPService::DrawIcon(int, std::int32_t, std::uint32_t, std::uint32_t) {}
 
 // Icon renderer: bitmaps, icon and fonts of the working objects.
-void TKorvanelXPService::CreateDrawingObjects() {}
-void TKorvanelXPService::FreeDrawingObjects() {}
+void TKorvanelXPService::CreateDrawingObjects() {
+    Renderer.emplace(platform_.drawing, platform_.locale);
+    Renderer->Objects().ApplyOptions(1, Config(1));
+    Renderer->Objects().ApplyOptions(2, Config(2));
+}
+void TKorvanelXPService::FreeDrawingObjects() {
+    Renderer.reset();
+}
 
 // Hot keys. The build's first trace is there already, so that the installer watch can be
 // followed (a rebuild once no installer runs any more).

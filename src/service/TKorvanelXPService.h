@@ -23,6 +23,7 @@
 #include "sysinfo/CpuUsageCounters.h"
 #include "sysinfo/TPipe.h"
 #include "sysinfo/TSystemData.h"
+#include "tray/TIconRenderer.h"
 
 namespace kxp {
 
@@ -189,6 +190,8 @@ class TKorvanelXPService : public platform::ServiceEntry {
     // The counter reader lives as long as the service, as its module lives as long as the
     // process; the sampler uses it.
     CpuUsageCounters CpuCounters;
+    // The icon bitmaps, the blank bitmap, the six fonts and the icons handed to the tray.
+    std::optional<TIconRenderer> Renderer;
     // Created and freed on the service thread under samplerLock_, which the control thread holds
     // while it samples memory for code 129.
     std::optional<TSystemData> SystemData;

@@ -33,8 +33,9 @@ class SimMachine::Impl {
     detail::SimHeap heap;
     detail::SimSecurity security{state};
     detail::SimFiles files{state};
-    platform::Platform platform{clock,    system,     registry, windows,  process,
-                                services, privileges, heap,     security, files};
+    SimDesktop desktop;
+    platform::Platform platform{clock, system,   registry, windows, process, services, privileges,
+                                heap,  security, files,    desktop, desktop, desktop,  desktop};
 };
 
 SimMachine::SimMachine() : impl_(std::make_unique<Impl>()) {}
@@ -42,6 +43,10 @@ SimMachine::~SimMachine() = default;
 
 platform::Platform& SimMachine::platform() {
     return impl_->platform;
+}
+
+SimDesktop& SimMachine::Desktop() {
+    return impl_->desktop;
 }
 
 detail::SimState& SimMachine::State() const {

@@ -16,6 +16,7 @@
 
 #include "platform/NativeRecords.h"
 #include "platform/Platform.h"
+#include "platform/sim/SimDesktop.h"
 
 namespace kxp::sim {
 
@@ -140,6 +141,8 @@ class SimMachine {
     SimMachine& operator=(const SimMachine&) = delete;
 
     platform::Platform& platform();
+    // Drawing, icons, locale, mouse and notification area, with their fixture API.
+    SimDesktop& Desktop();
 
     // Clock: Sleep advances virtual time and runs the actions that fall due, in order. Virtual
     // time is shared: every Sleep, from any thread, moves it on. The tick starts at 0.

@@ -23,5 +23,24 @@ using UniqueServiceHandle = unique_handle<SC_HANDLE, ReleaseWith<&::CloseService
 using UniqueEventSource = unique_handle<HANDLE, ReleaseWith<&::DeregisterEventSource>>;
 // A directory search; FindFirstFileA's failure value is never wrapped.
 using UniqueFindHandle = unique_handle<HANDLE, ReleaseWith<&::FindClose>>;
+// GDI: objects go only once no DC has them selected.
+using UniqueGdiObject = unique_handle<HGDIOBJ, ReleaseWith<&::DeleteObject>>;
+using UniqueDc = unique_handle<HDC, ReleaseWith<&::DeleteDC>>;
+using UniqueIcon = unique_handle<HICON, ReleaseWith<&::DestroyIcon>>;
+
+// The screen's DC, lent by GetDC and given back with ReleaseDC.
+class ScreenDc {
+  public:
+    ScreenDc() : dc_(::GetDC(nullptr)) {}
+    ~ScreenDc() {
+        if (dc_ != nullptr) ::ReleaseDC(nullptr, dc_);
+    }
+    ScreenDc(const ScreenDc&) = delete;
+    ScreenDc& operator=(const ScreenDc&) = delete;
+    HDC get() const { return dc_; }
+
+  private:
+    HDC dc_;
+};
 
 }  // namespace kxp::win32

@@ -3,6 +3,7 @@
 
 #include "platform/Platform.h"
 #include "platform/win32/Win32Clock.h"
+#include "platform/win32/Win32Desktop.h"
 #include "platform/win32/Win32Files.h"
 #include "platform/win32/Win32Heap.h"
 #include "platform/win32/Win32Privileges.h"
@@ -35,8 +36,13 @@ class Win32Platform {
     Win32Heap heap_;
     Win32Security security_;
     Win32Files files_;
-    platform::Platform platform_{clock_,    system_,     registry_, windows_,  process_,
-                                 services_, privileges_, heap_,     security_, files_};
+    Win32Drawing drawing_;
+    Win32Locale locale_;
+    Win32Mouse mouse_;
+    Win32NotificationArea notificationArea_;
+    platform::Platform platform_{clock_,    system_,     registry_, windows_,         process_,
+                                 services_, privileges_, heap_,     security_,        files_,
+                                 drawing_,  locale_,     mouse_,    notificationArea_};
 };
 
 }  // namespace kxp::win32
