@@ -24,6 +24,13 @@ class Guarded {
         std::lock_guard guard(lock_);
         value_ = std::move(value);
     }
+    // Runs look on the unchanged record under the lock and returns what it returns: a field
+    // without a copy of the whole.
+    template <typename Look>
+    auto Read(Look&& look) const {
+        std::lock_guard guard(lock_);
+        return std::forward<Look>(look)(static_cast<const T&>(value_));
+    }
     // Runs change on the record under the lock and returns what it returns.
     template <typename Change>
     auto Update(Change&& change) {

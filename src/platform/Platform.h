@@ -349,12 +349,12 @@ class Files {
 using ColorRef = std::uint32_t;
 
 // What CreateFontIndirect needs of a font: the face name, the size in points and the style.
-struct FontSpec {
+struct FontRequest {
     std::string Name;
     std::int32_t Size = 0;
     bool Bold = false;
     bool Italic = false;
-    friend bool operator==(const FontSpec&, const FontSpec&) = default;
+    friend bool operator==(const FontRequest&, const FontRequest&) = default;
 };
 
 struct Size {
@@ -377,7 +377,7 @@ class Drawing {
     // A solid pen.
     virtual Handle CreatePen(std::int32_t width, ColorRef color) = 0;
     // The face name is cut to what the system keeps (31 characters); sizes are the system's to map.
-    virtual Handle CreateFontIndirectW(const FontSpec& font) = 0;
+    virtual Handle CreateFontIndirectW(const FontRequest& font) = 0;
     virtual bool DeleteObject(Handle object) = 0;
     // Returns the object it replaced (0 on failure).
     virtual Handle SelectObject(Handle dc, Handle object) = 0;

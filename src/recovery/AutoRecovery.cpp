@@ -5,7 +5,6 @@
 #include <string>
 
 #include "platform/Trace.h"
-#include "service/ServiceTexts.h"
 #include "service/TKorvanelXPService.h"
 
 namespace kxp {
@@ -38,7 +37,7 @@ void TKorvanelXPService::AutoRecoveryDecision() {
     }
     // Only the low 16 bits of the threshold count, compared unsigned like the history's slots.
     const bool busy = CpuBusyHistory->AnyAbove(static_cast<std::uint16_t>(options.Threshold));
-    if (Session().LoopUserName != texts::kNobody) {
+    if (UserLoggedOn()) {
         if (busy) {
             PostponeCountdown = kPostponePasses;
             Trace("Autorecovery: postponing 3 ticks");

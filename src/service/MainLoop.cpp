@@ -84,19 +84,20 @@ void TKorvanelXPService::StartExecute() {
 void TKorvanelXPService::RunPass() {
     MemorySampledThisPass = false;
     AutoRecoveryDecision();
-    if (!IsNobody(Session().LoopUserName)) ServiceRequestsAndIcons();
+    if (UserLoggedOn()) ServiceRequestsAndIcons();
     AdjustFileCache();
     if (!QuitRequested) platform_.clock.Sleep(kPassMs);
     framework_.ProcessRequests();
-    const std::string user = GetSessionUser(Session().CurrentUserName);
-    const TSessionRecord session = session_.Update([&user](TSessionRecord& record) {
+    const std::string user = GetSessionUser(
+        session_.Read([](const TSessionRecord& record) { return record.CurrentUserName; }));
+    const bool userChanged = session_.Update([&user](TSessionRecord& record) {
         record.CurrentUserName = user;
-        return record;
+        return record.CurrentUserName != record.LoopUserName;
     });
     // Modulo 2^16, so an unknown figure (-1, -2) becomes 101, 102: as busy as can be.
     CpuBusyHistory->Push(
         static_cast<std::uint16_t>(100u - static_cast<std::uint32_t>(SystemData->CpuIdleAll)));
-    if (session.CurrentUserName != session.LoopUserName) UserChange();
+    if (userChanged) UserChange();
     InstallerWatch();
     if (PostponeCountdown > 0) --PostponeCountdown;
     Advance(TrimCounter, 1);

@@ -1,5 +1,6 @@
 // The records the service thread shares with the main thread: the icons' options, what the icons
 // drew last, the registry objects and the session's user.
+#include "service/ServiceTexts.h"
 #include "service/TKorvanelXPService.h"
 
 namespace kxp {
@@ -36,6 +37,11 @@ std::shared_ptr<RegistryKey> TKorvanelXPService::OptionReader() const {
 
 std::shared_ptr<RegistryKey> TKorvanelXPService::OptionWriter() const {
     return registryObjects_.Get().OptionWriter;
+}
+
+bool TKorvanelXPService::UserLoggedOn() const {
+    return session_.Read(
+        [](const TSessionRecord& session) { return session.LoopUserName != texts::kNobody; });
 }
 
 void TKorvanelXPService::SetUserSid(std::string sid) {

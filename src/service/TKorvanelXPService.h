@@ -150,6 +150,8 @@ class TKorvanelXPService : public platform::ServiceEntry {
 
     // Who is logged on, as the service thread last saw it.
     TSessionRecord Session() const { return session_.Get(); }
+    // The loop's own user is somebody, not "SYSTEM".
+    bool UserLoggedOn() const;
     bool FirstRun = false;  // the user had no options yet; set by ReadUserOptions
 
     // Options of tray icon 1 or 2: a drawing works on a copy; a menu change or an options read

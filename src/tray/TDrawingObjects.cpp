@@ -19,13 +19,13 @@ void TDrawingObjects::ApplyOptions(int icon, const TConfig& config) {
     IconObjects& objects = icons_[Index(icon)];
     const TFontOptions* options[] = {&config.Font1, &config.Font2, &config.Font3};
     for (std::size_t i = 0; i < objects.fonts.size(); ++i) {
-        const platform::FontSpec spec{options[i]->Name, options[i]->Size, options[i]->Bold,
-                                      options[i]->Italic};
-        if (objects.fonts[i] && spec == objects.specs[i]) continue;
+        const platform::FontRequest request{options[i]->Name, options[i]->Size, options[i]->Bold,
+                                            options[i]->Italic};
+        if (objects.fonts[i] && request == objects.requests[i]) continue;
         // Fonts are selected only while a text is drawn, so the old one is free to go.
         objects.fonts[i] =
-            OwnedGdiObject(drawing_.CreateFontIndirectW(spec), DeleteObjectWith{&drawing_});
-        objects.specs[i] = spec;
+            OwnedGdiObject(drawing_.CreateFontIndirectW(request), DeleteObjectWith{&drawing_});
+        objects.requests[i] = request;
     }
     objects.canvas->SetBrushColor(config.Transparent ? clWhite : config.BackColor);
     objects.canvas->SetPenColor(config.ForeColor);

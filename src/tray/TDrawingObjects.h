@@ -34,7 +34,7 @@ class TDrawingObjects {
 
   private:
     struct IconObjects {
-        std::array<platform::FontSpec, 3> specs;
+        std::array<platform::FontRequest, 3> requests;
         std::array<OwnedGdiObject, 3> fonts;
         // Behind a pointer only so that the record can be built in a loop.
         std::unique_ptr<TIconCanvas> canvas;

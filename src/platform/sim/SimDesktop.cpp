@@ -36,7 +36,7 @@ SimDesktop::SimDesktop() {
     sysColors_[8] = 0;       // COLOR_WINDOWTEXT
 }
 
-platform::Size SimDesktop::CharacterCell(const platform::FontSpec& font) {
+platform::Size SimDesktop::CharacterCell(const platform::FontRequest& font) {
     const std::int32_t size = std::max(font.Size, 0);
     return {size / 2 + 2, size + 4};
 }
@@ -98,7 +98,8 @@ platform::Handle& SimDesktop::Slot(Dc& dc, Kind kind) {
 
 platform::Size SimDesktop::TextSize(const Dc& dc, const std::string& text) {
     const Object* font = Find(dc.font, Kind::Font);
-    const platform::Size cell = CharacterCell(font != nullptr ? font->font : platform::FontSpec{});
+    const platform::Size cell =
+        CharacterCell(font != nullptr ? font->font : platform::FontRequest{});
     return {cell.cx * static_cast<std::int32_t>(text.size()), cell.cy};
 }
 
@@ -163,7 +164,7 @@ platform::Handle SimDesktop::CreatePen(std::int32_t, platform::ColorRef color) {
     return AddObject(std::move(object));
 }
 
-platform::Handle SimDesktop::CreateFontIndirectW(const platform::FontSpec& font) {
+platform::Handle SimDesktop::CreateFontIndirectW(const platform::FontRequest& font) {
     std::lock_guard lock(mutex_);
     Object object = Made(Kind::Font);
     object.font = font;
@@ -296,19 +297,19 @@ bool SimDesktop::TextOutW(platform::Handle dc, std::int32_t x, std::int32_t y,
     if (found == dcs_.end() || target == nullptr) return false;
     const Dc& state = found->second;
     const Object* font = Find(state.font, Kind::Font);
-    const platform::FontSpec spec = font != nullptr ? font->font : platform::FontSpec{};
+    const platform::FontRequest request = font != nullptr ? font->font : platform::FontRequest{};
     const platform::Size size = TextSize(state, text);
     if (state.bkMode == platform::kOpaqueBk) {
         Fill(*target, {x, y, x + size.cx, y + size.cy}, state.bkColor);
     }
-    const platform::Size cell = CharacterCell(spec);
+    const platform::Size cell = CharacterCell(request);
     for (std::size_t i = 0; i < text.size(); ++i) {
         const std::int32_t column = x + static_cast<std::int32_t>(i) * cell.cx + cell.cx / 2;
         for (std::int32_t row = y + 1; row < y + cell.cy - 1; ++row) {
             Plot(*target, column, row, state.textColor);
         }
     }
-    textOuts_.push_back({text, x, y, spec, state.textColor, state.bkColor, state.bkMode});
+    textOuts_.push_back({text, x, y, request, state.textColor, state.bkColor, state.bkMode});
     return true;
 }
 

@@ -34,7 +34,7 @@ struct SimTextOut {
     std::string text;
     std::int32_t x = 0;
     std::int32_t y = 0;
-    platform::FontSpec font;
+    platform::FontRequest font;
     platform::ColorRef textColor = 0;
     platform::ColorRef bkColor = 0;
     std::int32_t bkMode = 0;
@@ -55,12 +55,12 @@ class SimDesktop final : public platform::Drawing,
     // Text metrics of the simulated fonts: every character is Size / 2 + 2 pixels wide, and a
     // line is Size + 4 pixels high (sizes below 0 count as 0). A character is drawn as a vertical
     // stroke in the middle of its cell, one pixel inside the cell's top and bottom.
-    static platform::Size CharacterCell(const platform::FontSpec& font);
+    static platform::Size CharacterCell(const platform::FontRequest& font);
 
     std::optional<SimBitmap> Bitmap(platform::Handle bitmap) const;
     std::optional<SimIcon> Icon(platform::Handle icon) const;
     std::vector<SimTextOut> TextOuts() const;
-    std::vector<platform::FontSpec> FontsCreated() const;
+    std::vector<platform::FontRequest> FontsCreated() const;
     // Bitmaps, brushes, pens, fonts, DCs and icons made and not yet released.
     int LiveObjectCount() const;
     // Releases of handles that are not alive, or of objects still selected into a DC.
@@ -80,7 +80,7 @@ class SimDesktop final : public platform::Drawing,
     platform::Handle CreateBitmap(std::int32_t width, std::int32_t height) override;
     platform::Handle CreateSolidBrush(platform::ColorRef color) override;
     platform::Handle CreatePen(std::int32_t width, platform::ColorRef color) override;
-    platform::Handle CreateFontIndirectW(const platform::FontSpec& font) override;
+    platform::Handle CreateFontIndirectW(const platform::FontRequest& font) override;
     bool DeleteObject(platform::Handle object) override;
     platform::Handle SelectObject(platform::Handle dc, platform::Handle object) override;
     bool FillRect(platform::Handle dc, const platform::Rect& rect, platform::Handle brush) override;
@@ -115,7 +115,7 @@ class SimDesktop final : public platform::Drawing,
     struct Object {
         Kind kind = Kind::Bitmap;
         platform::ColorRef color = 0;  // brush and pen
-        platform::FontSpec font;
+        platform::FontRequest font;
         SimBitmap bitmap;
         SimIcon icon;
         int selections = 0;
@@ -147,7 +147,7 @@ class SimDesktop final : public platform::Drawing,
     platform::Handle next_ = 0x4000;
     int badReleases_ = 0;
     std::vector<SimTextOut> textOuts_;
-    std::vector<platform::FontSpec> fontsCreated_;
+    std::vector<platform::FontRequest> fontsCreated_;
     std::map<std::int32_t, platform::ColorRef> sysColors_;
     std::vector<std::string> iconResources_;
     std::string decimalSeparator_ = ".";

@@ -24,7 +24,7 @@ std::vector<SimTextOut> SimDesktop::TextOuts() const {
     return textOuts_;
 }
 
-std::vector<platform::FontSpec> SimDesktop::FontsCreated() const {
+std::vector<platform::FontRequest> SimDesktop::FontsCreated() const {
     std::lock_guard lock(mutex_);
     return fontsCreated_;
 }

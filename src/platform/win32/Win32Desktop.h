@@ -17,7 +17,7 @@ class Win32Drawing final : public platform::Drawing {
     platform::Handle CreateBitmap(std::int32_t width, std::int32_t height) override;
     platform::Handle CreateSolidBrush(platform::ColorRef color) override;
     platform::Handle CreatePen(std::int32_t width, platform::ColorRef color) override;
-    platform::Handle CreateFontIndirectW(const platform::FontSpec& font) override;
+    platform::Handle CreateFontIndirectW(const platform::FontRequest& font) override;
     bool DeleteObject(platform::Handle object) override;
     platform::Handle SelectObject(platform::Handle dc, platform::Handle object) override;
     bool FillRect(platform::Handle dc, const platform::Rect& rect, platform::Handle brush) override;

@@ -20,8 +20,8 @@ platform::Handle Of(const void* handle) {
 
 constexpr std::uint32_t kWhite = 0x00FFFFFF;
 
-// A top-down 32 bits per pixel DIB section; bits, when given, receives its pixels.
-HBITMAP CreateTopDownBitmap(std::int32_t width, std::int32_t height, void** bits) {
+// 32 bits per pixel, top row first.
+BITMAPINFO TopDownLayout(std::int32_t width, std::int32_t height) {
     BITMAPINFO info{};
     info.bmiHeader.biSize = sizeof(BITMAPINFOHEADER);
     info.bmiHeader.biWidth = width;
@@ -29,6 +29,12 @@ HBITMAP CreateTopDownBitmap(std::int32_t width, std::int32_t height, void** bits
     info.bmiHeader.biPlanes = 1;
     info.bmiHeader.biBitCount = 32;
     info.bmiHeader.biCompression = BI_RGB;
+    return info;
+}
+
+// A top-down 32 bits per pixel DIB section; bits, when given, receives its pixels.
+HBITMAP CreateTopDownBitmap(std::int32_t width, std::int32_t height, void** bits) {
+    BITMAPINFO info = TopDownLayout(width, height);
     void* ignored = nullptr;
     return ::CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, bits != nullptr ? bits : &ignored,
                               nullptr, 0);
@@ -67,7 +73,7 @@ platform::Handle Win32Drawing::CreatePen(std::int32_t width, platform::ColorRef 
     return Of(::CreatePen(PS_SOLID, width, color));
 }
 
-platform::Handle Win32Drawing::CreateFontIndirectW(const platform::FontSpec& font) {
+platform::Handle Win32Drawing::CreateFontIndirectW(const platform::FontRequest& font) {
     LOGFONTW logFont{};
     {
         const ScreenDc screen;
@@ -156,18 +162,12 @@ platform::Handle Win32Drawing::CreateIconFromBitmap(platform::Handle bitmap) {
     const std::int32_t height = size.bmHeight;
     if (width <= 0 || height <= 0) return 0;
     // The pixels top row first, whichever way the bitmap keeps them.
-    BITMAPINFO request{};
-    request.bmiHeader.biSize = sizeof(BITMAPINFOHEADER);
-    request.bmiHeader.biWidth = width;
-    request.bmiHeader.biHeight = -height;
-    request.bmiHeader.biPlanes = 1;
-    request.bmiHeader.biBitCount = 32;
-    request.bmiHeader.biCompression = BI_RGB;
+    BITMAPINFO layout = TopDownLayout(width, height);
     std::vector<std::uint32_t> source(static_cast<std::size_t>(width) * height, 0);
     {
         const ScreenDc screen;
         if (::GetDIBits(screen.get(), As<HBITMAP>(bitmap), 0, static_cast<UINT>(height),
-                        source.data(), &request, DIB_RGB_COLORS) != height) {
+                        source.data(), &layout, DIB_RGB_COLORS) != height) {
             return 0;
         }
     }

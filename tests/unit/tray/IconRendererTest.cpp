@@ -240,7 +240,7 @@ TEST_F(IconRendererTest, EveryObjectIsReleasedOnceWhateverWasDrawn) {
 
 struct FontCase {
     const char* name;
-    platform::FontSpec font;
+    platform::FontRequest font;
 };
 
 class BadFontTest : public IconRendererTest, public ::testing::WithParamInterface<FontCase> {};
