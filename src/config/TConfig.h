@@ -44,6 +44,22 @@ struct TConfig {
     bool Center2 = true;
     bool Center3 = true;
     std::string Suffix = "";  // "_2" while the alternate set is active
+
+    // User-wide options, kept in icon 1's record only.
+    // Hot keys: key numbers into the hot-key table, each with its switches.
+    std::uint16_t HotKey1 = 45;  // R
+    bool Hotkey1Enabled = false;
+    bool Hotkey1Ctrl = true;
+    bool Hotkey1Alt = true;
+    bool Hotkey1Shift = false;
+    std::uint16_t HotKey2 = 10;  // End
+    bool Hotkey2Enabled = true;
+    bool Hotkey2Ctrl = true;
+    bool Hotkey2Alt = true;
+    bool Hotkey2Shift = false;
+    bool Realtime = false;  // high priority class for the service, real-time for the settings
+    std::string Language = "Automatic";
+    bool NoSecondTray = false;  // tray icon 2 hidden
 };
 
 inline TConfig DefaultIcon1Config() {
