@@ -21,6 +21,8 @@ void TKorvanelXPService::RemoveOldRunEntry() {}
 void TKorvanelXPService::CreateIcon() {}
 void TKorvanelXPService::FreeIcon() {}
 void TKorvanelXPService::ShowProductIcon(int) {}
+void TKorvanelXPService::SetTrayIconVisible(int, bool) {}
+void TKorvanelXPService::miSettingsClick() {}
 
 // Icon renderer.
 void TKorvanelXPService::DrawIcon(int, std::int32_t, std::uint32_t, std::uint32_t) {}
@@ -41,6 +43,7 @@ void TKorvanelXPService::BuildHotkeys() {
     Trace("BuildHotkeys");
 }
 void TKorvanelXPService::ReleaseHotkeys() {}
+void TKorvanelXPService::GlobalHotKeysHotKey(int) {}
 
 // Tray menus: the busy image on both icons during a RAM recovery, and back.
 void TKorvanelXPService::ShowBusyIcons() {}

@@ -118,6 +118,8 @@ class TKorvanelXPService : public platform::ServiceEntry {
     void miAutoRecoveryClick();
     void miLoadWinClick();
     void TrayIcon1Startup();
+    // Settings... and a double click on either icon.
+    void miSettingsClick();
 
     // Working objects, created before the loop and freed after it.
     void GetMemory();
@@ -143,6 +145,8 @@ class TKorvanelXPService : public platform::ServiceEntry {
     std::atomic<bool> TestFlag3{false};
     // Set while the user options are read; the loop draws nothing meanwhile.
     std::atomic<bool> UserOptionsBusy{false};
+    // The tray icons have been created at logon; an options read then shows or hides icon 2 at once.
+    std::atomic<bool> IconsCreated{false};
 
     // Start-up state.
     std::string ShellProcessName;  // lower-case file name of the Winlogon shell
@@ -241,9 +245,13 @@ class TKorvanelXPService : public platform::ServiceEntry {
     void CreateIcon();
     void FreeIcon();
     void ShowProductIcon(int number);
+    // Tray icon 1 or 2 shown or hidden, from any thread.
+    void SetTrayIconVisible(int number, bool visible);
     void DrawIcon(int number, std::int32_t kind, std::uint32_t value, std::uint32_t maximum);
     void BuildHotkeys();
     void ReleaseHotkeys();
+    // A press of the hot key with the id index, on the thread that built the hot keys.
+    void GlobalHotKeysHotKey(int index);
     void RecoverMemory();
     void AutoRecoveryDecision();
     void AdjustFileCache();
