@@ -303,6 +303,40 @@ INSTANTIATE_TEST_SUITE_P(Reasons, HotKeyReleaseTest,
                              return info.param == Away::Installer ? "Installer" : "Logoff";
                          });
 
+// The service thread's hot keys are handled where the loop handles its requests; the loop acts on
+// the press in its next pass.
+TEST_F(HotKeyFixture, PressDuringARunRecoversInTheNextPass) {
+    SetHotKeys(kCtrlAltR, kCtrlAltEnd);
+    Shell(1000, kAlice);
+    bool pressed = false;
+    AtSessionCheck(2, [&] { pressed = sim.PressHotKey(kCtrlAlt, kKeyR); });
+    RunPasses(4);
+    EXPECT_TRUE(pressed);
+    EXPECT_EQ(PassesOf("Hotkey1 rec mem"), std::vector<int>{3});
+    EXPECT_EQ(PassesOf(kRecoveryBanner), std::vector<int>{4});
+}
+
+// A tray click re-reads the options on the main thread while the loop runs: the keys move to the
+// main thread's window, and the end of the loop gives them back there.
+TEST_F(HotKeyFixture, MainThreadBuildDuringARunTakesTheKeysFromTheServiceThread) {
+    Shell(1000, kAlice);
+    const auto main = std::this_thread::get_id();
+    std::vector<std::thread::id> before;
+    bool moved = false;
+    AtSessionCheck(2, [&] {
+        before = RegisteringThreads();
+        service.PostToMainThread([this] { service.BuildHotkeys(); });
+        // The loop's own request handling would do this pumping in its next pass.
+        moved = WaitFor([&] { return RegisteringThreads() == std::vector<std::thread::id>{main}; });
+    });
+    std::thread::id serviceThread;
+    AtSessionCheck(1, [&] { serviceThread = std::this_thread::get_id(); });
+    RunPasses(4);
+    EXPECT_EQ(before, std::vector<std::thread::id>{serviceThread});
+    EXPECT_TRUE(moved);
+    EXPECT_TRUE(WaitFor([&] { return Registrations().empty(); }));
+}
+
 // Another thread stands in for the service thread, handling its messages as the loop does; this
 // thread is the main thread. Each build moves the component to the building thread.
 TEST_F(HotKeyFixture, BuildOnAnotherThreadLeavesNoRegistrationOnTheFirstThreadsWindow) {
