@@ -13,7 +13,7 @@ hotkeys_free() { [[ $(hotkeys_try_ctrl_alt_end) == registered ]]; }
 hotkeys_taken() { [[ $(hotkeys_try_ctrl_alt_end) == *"error 1409"* ]]; }
 
 hotkeys_gone() { ! kill -0 "$1" 2>/dev/null; }
-hotkeys_trace_count() { kxp_trace_lines | grep -cxF -- "$1" || true; }
+hotkeys_trace_count() { kxp_trace_lines | grep -cxF -- "KorvanelXP: $1" || true; }
 hotkeys_traced_more() { (($(hotkeys_trace_count "$1") > $2)); }
 
 case_hotkey_2_is_given_up_while_an_installer_runs() {
@@ -30,9 +30,9 @@ case_hotkey_2_is_given_up_while_an_installer_runs() {
     cp "$dir/ControlSender.exe" "$dir/Setup_INS.exe"
     builds=$(hotkeys_trace_count "BuildHotkeys")
     started=$SECONDS
-    # It waits for a service state that never comes, for 8 s.
+    # It waits for a service state that never comes, for 5 s.
     pid=$(kxp_wine_background "$KXP_LOGS/Setup_INS.out" 'C:\KorvanelXPTest\Setup_INS.exe' \
-        "$KXP_SERVICE_NAME" wait PAUSED 8000)
+        "$KXP_SERVICE_NAME" wait PAUSED 5000)
     kxp_wait_for 6 hotkeys_free ||
         { kill "$pid" 2>/dev/null; fail "still held while Setup_INS.exe runs"; return; }
     echo "    free $((SECONDS - started)) s after Setup_INS.exe started"
