@@ -36,22 +36,6 @@ INSTANTIATE_TEST_SUITE_P(
                       KeyCase{255, 0}, KeyCase{301, 0}, KeyCase{65535, 0}),
     [](const auto& info) { return "Key" + std::to_string(info.param.number); });
 
-// The codes of one row rise by one from key to key, with no gaps.
-TEST(HotKeyTable, RowsAreContiguous) {
-    for (std::uint32_t number = 11; number <= 14; ++number) {
-        EXPECT_EQ(HotKeyCode(number), 0x25 + (number - 11));
-    }
-    for (std::uint32_t number = 18; number <= 63; ++number) {
-        const std::uint32_t code = number <= 27   ? 0x30 + (number - 18)
-                                   : number <= 53 ? 0x41 + (number - 28)
-                                                  : 0x60 + (number - 54);
-        EXPECT_EQ(HotKeyCode(number), code) << "key number " << number;
-    }
-    for (std::uint32_t number = 69; number <= 92; ++number) {
-        EXPECT_EQ(HotKeyCode(number), 0x70 + (number - 69));
-    }
-}
-
 std::vector<std::pair<std::int32_t, std::uint32_t>> IdsAndModifiers(
     const std::vector<sim::SimHotKey>& hotKeys) {
     std::vector<std::pair<std::int32_t, std::uint32_t>> found;
