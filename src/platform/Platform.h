@@ -149,6 +149,12 @@ class Windows {
     // WM_TIMER with wParam id every intervalMs, on the window's thread; SetTimer again restarts it.
     virtual bool SetTimer(Handle window, std::uintptr_t id, std::uint32_t intervalMs) = 0;
     virtual bool KillTimer(Handle window, std::uintptr_t id) = 0;
+    // A system-wide key combination whose presses arrive as WM_HOTKEY (wParam id) on the window's
+    // thread. Only that thread may register or unregister on the window; a combination another
+    // window already holds is refused.
+    virtual bool RegisterHotKey(Handle window, std::int32_t id, std::uint32_t modifiers,
+                                std::uint32_t keyCode) = 0;
+    virtual bool UnregisterHotKey(Handle window, std::int32_t id) = 0;
 
     // Window watch: top-level windows, their owners, places, styles and titles.
     // Calls visit for each top-level window until it returns false.
@@ -178,6 +184,12 @@ inline constexpr std::int32_t kSmCyScreen = 1;
 inline constexpr std::uint32_t kInfinite = 0xFFFFFFFF;
 inline constexpr std::uint32_t kWmTimer = 0x0113;
 inline constexpr std::uint32_t kWmApp = 0x8000;
+inline constexpr std::uint32_t kWmHotKey = 0x0312;
+// RegisterHotKey's modifiers.
+inline constexpr std::uint32_t kModAlt = 0x0001;
+inline constexpr std::uint32_t kModControl = 0x0002;
+inline constexpr std::uint32_t kModShift = 0x0004;
+inline constexpr std::uint32_t kModWin = 0x0008;
 
 inline constexpr std::uint32_t kMbOk = 0x0000;
 inline constexpr std::uint32_t kMbIconError = 0x0010;

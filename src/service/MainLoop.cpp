@@ -193,6 +193,8 @@ void TKorvanelXPService::EndExecute() {
                                   : "+++++++++++ QUIT user +++++++++++++");
     SendToSettings(kSettingsServiceEnding, 0);
     FreeMemory();
+    // The service thread's windows end with it; its hot keys go first, on this thread.
+    ReleaseHotkeys();
     QuitRequested = true;
 }
 

@@ -8,8 +8,11 @@ namespace kxp {
 // Tray icons: the "MAINICON" resource into image list 1.
 void TKorvanelXPService::LoadMainIcon() {}
 
-// User options (also sets FirstRun, UserOptionsBusy, CacheCounter and builds the hot keys).
-void TKorvanelXPService::ReadUserOptions() {}
+// User options (also sets FirstRun, UserOptionsBusy and CacheCounter). Its last step, the hot
+// keys of the options read, is there already.
+void TKorvanelXPService::ReadUserOptions() {
+    BuildHotkeys();
+}
 
 // Settings program launch.
 void TKorvanelXPService::ShowSettings(bool) {}
@@ -36,14 +39,6 @@ void TKorvanelXPService::CreateDrawingObjects() {
 void TKorvanelXPService::FreeDrawingObjects() {
     Renderer.reset();
 }
-
-// Hot keys. The build's first trace is there already, so that the installer watch can be
-// followed (a rebuild once no installer runs any more).
-void TKorvanelXPService::BuildHotkeys() {
-    Trace("BuildHotkeys");
-}
-void TKorvanelXPService::ReleaseHotkeys() {}
-void TKorvanelXPService::GlobalHotKeysHotKey(int) {}
 
 // Tray menus: the busy image on both icons during a RAM recovery, and back.
 void TKorvanelXPService::ShowBusyIcons() {}

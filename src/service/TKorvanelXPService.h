@@ -12,6 +12,7 @@
 #include <thread>
 #include <vector>
 
+#include "config/GlobalHotKeysOwner.h"
 #include "config/TConfig.h"
 #include "config/TMachineOptions.h"
 #include "platform/Guarded.h"
@@ -130,6 +131,12 @@ class TKorvanelXPService : public platform::ServiceEntry {
     // requests; a stop, quit or peak request ends it early.
     void SleepSliced(std::int32_t milliseconds);
 
+    // Hot keys of the user options, registered on a window of the calling thread; released from
+    // any thread. A press arrives on the thread that built them.
+    void BuildHotkeys();
+    void ReleaseHotkeys();
+    void GlobalHotKeysHotKey(int index);
+
     // Request flags: other threads only set them; the main loop clears each just before acting.
     std::atomic<bool> ReadUserOptionsRequested{false};
     std::atomic<bool> SendPeakRequested{false};
@@ -145,7 +152,8 @@ class TKorvanelXPService : public platform::ServiceEntry {
     std::atomic<bool> TestFlag3{false};
     // Set while the user options are read; the loop draws nothing meanwhile.
     std::atomic<bool> UserOptionsBusy{false};
-    // The tray icons have been created at logon; an options read then shows or hides icon 2 at once.
+    // The tray icons have been created at logon; an options read then shows or hides icon 2 at
+    // once.
     std::atomic<bool> IconsCreated{false};
 
     // Start-up state.
@@ -248,10 +256,6 @@ class TKorvanelXPService : public platform::ServiceEntry {
     // Tray icon 1 or 2 shown or hidden, from any thread.
     void SetTrayIconVisible(int number, bool visible);
     void DrawIcon(int number, std::int32_t kind, std::uint32_t value, std::uint32_t maximum);
-    void BuildHotkeys();
-    void ReleaseHotkeys();
-    // A press of the hot key with the id index, on the thread that built the hot keys.
-    void GlobalHotKeysHotKey(int index);
     void RecoverMemory();
     void AutoRecoveryDecision();
     void AdjustFileCache();
@@ -291,6 +295,9 @@ class TKorvanelXPService : public platform::ServiceEntry {
     int checksSinceUnknownUser_ = 0;
     // The thread of the session check, which alone runs the process scan.
     std::atomic<std::thread::id> sessionThread_{};
+
+    GlobalHotKeysOwner hotKeys_{platform_.windows,
+                                [this](TGlobalHotKeys&, int index) { GlobalHotKeysHotKey(index); }};
 };
 
 }  // namespace kxp

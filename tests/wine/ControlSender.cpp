@@ -14,6 +14,10 @@
 //                                                "sent N codes in M ms, I interrogations answered"
 //   ControlSender <service> wait <STATE> <timeout ms>
 //                                                waits until the service is in that state
+//   ControlSender <service> hotkey <modifiers> <key code>
+//                                                tries to register that system-wide hot key (for
+//                                                this thread, given back at once) and prints
+//                                                "registered"; the service is not asked
 //
 // Exit code 0 on success; 1 when a call fails (its error is printed); 2 for bad arguments; 3 when a
 // wait times out.
@@ -144,10 +148,23 @@ int Flood(SC_HANDLE service, unsigned long count, unsigned long seed) {
     return 0;
 }
 
+// Whether another program holds the combination: RegisterHotKey refuses it then (1409).
+int TryHotKey(unsigned long modifiers, unsigned long keyCode) {
+    // On stdout, where the harness looks for the refusal.
+    if (!RegisterHotKey(nullptr, 1, static_cast<UINT>(modifiers), static_cast<UINT>(keyCode))) {
+        std::printf("RegisterHotKey failed: error %lu\n", GetLastError());
+        return kFailed;
+    }
+    UnregisterHotKey(nullptr, 1);
+    std::printf("registered\n");
+    return 0;
+}
+
 int Usage() {
     std::fprintf(stderr,
                  "usage: ControlSender <service> <code> | state | start | stop <timeout ms> | "
-                 "wait <STATE> <timeout ms> | flood <count> <seed>\n");
+                 "wait <STATE> <timeout ms> | flood <count> <seed> | "
+                 "hotkey <modifiers> <key code>\n");
     return kUsage;
 }
 
@@ -156,6 +173,12 @@ int Usage() {
 int main(int argc, char** argv) {
     if (argc < 3) return Usage();
     const std::string_view command = argv[2];
+    if (command == "hotkey" && argc == 5) {
+        const auto modifiers = ParseNumber(argv[3]);
+        const auto keyCode = ParseNumber(argv[4]);
+        if (!modifiers || !keyCode) return Usage();
+        return TryHotKey(*modifiers, *keyCode);
+    }
 
     unique_sc_handle manager{OpenSCManagerA(nullptr, nullptr, SC_MANAGER_CONNECT)};
     if (!manager) return Fail("OpenSCManager");

@@ -59,6 +59,8 @@ bool SimWindows::DestroyWindow(platform::Handle window) {
     if (found == nullptr || found->owner != std::this_thread::get_id()) return false;
     std::erase_if(state_.windows, [window](const SimWindow& w) { return w.handle == window; });
     std::erase_if(state_.timers, [window](const SimTimer& t) { return t.window == window; });
+    // As on Windows, the window's hot keys go with it.
+    std::erase_if(state_.hotKeys, [window](const SimHotKey& h) { return h.window == window; });
     return true;
 }
 

@@ -11,6 +11,7 @@
 #include <memory>
 #include <optional>
 #include <string>
+#include <thread>
 #include <utility>
 #include <vector>
 
@@ -48,6 +49,15 @@ struct SimProfileLoad {
     std::string tokenUser;  // the user of the token the profile was loaded with
     std::string userName;   // the user name in the profile record
     std::uint32_t flags = 0;
+};
+
+// A hot key registration; window 0 stands for another program's.
+struct SimHotKey {
+    platform::Handle window = 0;
+    std::int32_t id = 0;
+    std::uint32_t modifiers = 0;
+    std::uint32_t keyCode = 0;
+    std::thread::id thread;  // the registering thread
 };
 
 struct SimWindowMove {
@@ -258,6 +268,14 @@ class SimMachine {
     std::vector<SimWindowMove> WindowMoves() const;
     // The window-watch calls made, by name, in order ("EnumWindows", "GetWindowLongA"...).
     std::vector<std::string> WindowWatchCalls() const;
+
+    // Hot keys: the registrations alive, in the order made. A combination is the modifiers (without
+    // MOD_NOREPEAT) and the key code; another program may hold one. A press of a registered
+    // combination is queued as WM_HOTKEY for its window's thread; false when none is registered or
+    // another program has it.
+    std::vector<SimHotKey> HotKeys() const;
+    void TakeHotKey(std::uint32_t modifiers, std::uint32_t keyCode);
+    bool PressHotKey(std::uint32_t modifiers, std::uint32_t keyCode);
 
     // Other processes: OpenProcess finds the processes of SetProcesses; a process's token is
     // that of its owner, and one without an owner gives none. TerminateProcess takes the process

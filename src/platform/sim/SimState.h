@@ -111,6 +111,7 @@ struct SimState {
     std::map<std::thread::id, std::deque<SimQueuedMessage>> threadQueues;
     std::condition_variable queueChanged;
     std::vector<SimTimer> timers;
+    std::vector<SimHotKey> hotKeys;
 
     // Process.
     int trimCount = 0;

@@ -29,6 +29,10 @@ class Win32Windows final : public platform::Windows {
                       std::intptr_t lParam) override;
     bool SetTimer(platform::Handle window, std::uintptr_t id, std::uint32_t intervalMs) override;
     bool KillTimer(platform::Handle window, std::uintptr_t id) override;
+    // Hot keys (Win32HotKeys.cpp).
+    bool RegisterHotKey(platform::Handle window, std::int32_t id, std::uint32_t modifiers,
+                        std::uint32_t keyCode) override;
+    bool UnregisterHotKey(platform::Handle window, std::int32_t id) override;
     // The window watch (Win32WindowWatch.cpp).
     void EnumWindows(const std::function<bool(platform::Handle)>& visit) override;
     std::uint32_t GetWindowThreadProcessId(platform::Handle window,
