@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <atomic>
+#include <chrono>
 #include <thread>
 
 #include "ServiceFixture.h"
@@ -21,7 +22,7 @@ TEST_F(ServiceTest, MenuWorkOnTheMainThreadSharesTheRecordsWithTheLoopAcrossALog
         sim.At(kStartTick + static_cast<std::uint32_t>(i) * 300, [&, i] {
             ++posted;
             lastPosted = i;
-            service.PostToMainThread([&, i] {
+            const bool queued = service.PostToMainThread([&, i] {
                 ++ran;
                 if (std::this_thread::get_id() == mainThread) ++ranOnMain;
                 TConfig config = service.Config(2);
@@ -38,6 +39,12 @@ TEST_F(ServiceTest, MenuWorkOnTheMainThreadSharesTheRecordsWithTheLoopAcrossALog
                     writer->Close();
                 }
             });
+            // Virtual time runs ahead of the main thread; waiting here keeps each piece of work
+            // inside the session phase it was posted in.
+            const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(5);
+            while (queued && ran < i && std::chrono::steady_clock::now() < deadline) {
+                std::this_thread::sleep_for(std::chrono::milliseconds(1));
+            }
         });
     }
     sim.At(DuringPass(3), [this] { LogOff(); });
