@@ -51,6 +51,10 @@ platform::Handle Win32Windows::GetForegroundWindow() {
     return reinterpret_cast<platform::Handle>(::GetForegroundWindow());
 }
 
+bool Win32Windows::SetForegroundWindow(platform::Handle window) {
+    return ::SetForegroundWindow(reinterpret_cast<HWND>(window)) != FALSE;
+}
+
 std::int32_t Win32Windows::GetSystemMetrics(std::int32_t index) {
     return ::GetSystemMetrics(index);
 }
