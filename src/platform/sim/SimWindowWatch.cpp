@@ -73,6 +73,11 @@ platform::Handle SimWindows::GetForegroundWindow() {
     return state_.windowWatch.foreground;
 }
 
+platform::Handle SimWindows::GetDesktopWindow() {
+    std::lock_guard lock(state_.mutex);
+    return state_.windowWatch.desktop;
+}
+
 bool SimWindows::SetForegroundWindow(platform::Handle window) {
     std::lock_guard lock(state_.mutex);
     if (state_.FindWindowByHandle(window) == nullptr) return false;
