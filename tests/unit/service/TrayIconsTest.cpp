@@ -163,6 +163,28 @@ TEST_F(TrayIconsTest, ABlockOfIconTwoFillsItsRowsInItsColour) {
     EXPECT_EQ(icon->image.At(0, 15), 0x00FFFFu);
 }
 
+TEST_F(TrayIconsTest, ColoursPublishedBetweenDrawingsShowInTheNextOne) {
+    LogOn();
+    ShowFigures(2, dkBlock, dmRamFree);
+    platform::ColorRef before = 0;
+    AtSessionCheck(2, [&] {
+        WaitForMainThread();
+        if (const auto icon = ShownIcon(2)) before = icon->image.At(0, 15);
+        // As an options read leaves it: a new record, and both icons drawn again.
+        TConfig config = service.Config(2);
+        config.ForeColor = 0x0000FF;
+        config.BackColor = 0x404040;
+        service.PublishConfig(2, config);
+        service.ForceRedraw();
+    });
+    RunPasses(3);
+    EXPECT_EQ(before, 0x00FFFFu);
+    const auto icon = ShownIcon(2);
+    ASSERT_TRUE(icon.has_value());
+    EXPECT_EQ(icon->image.At(0, 15), 0x0000FFu);
+    EXPECT_EQ(icon->image.At(0, 0), 0x404040u);
+}
+
 TEST_F(TrayIconsTest, TheProductIconIsNeverDrawnOver) {
     LogOn();
     ShowFigures(1, dkIcon, 5);
