@@ -78,7 +78,7 @@ int main(int argc, char** argv) {
     for (long i = 0; i < drawings; ++i) {
         const auto kind = static_cast<std::int32_t>(kxp::dkNumeric + i % 3);
         const auto value = static_cast<std::uint32_t>((i * 37) % 5000);
-        drawn += renderer.DrawIcon(1, config, lastValue, history, kind, value, 5000) != 0 ? 1 : 0;
+        drawn += renderer.DrawIcon(1, config, lastValue, history, kind, value, 5000) ? 1 : 0;
     }
     const double seconds =
         std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();

@@ -1,12 +1,13 @@
 #!/usr/bin/env bash
 # Builds KorvanelXP.exe and runs it as a service under Wine for a while, showing that it runs: the
-# service state, the notifications a stand-in settings window receives, the service's trace lines
-# and a screenshot of the desktop with its tray icons. Then stops it and cleans up.
+# service state, the notifications a stand-in settings window receives, the service's trace lines,
+# a screenshot of the desktop with its two tray icons and the tray cropped out of it. Then stops it
+# and cleans up.
 #
 #   run.sh [--seconds N]      N seconds of running (default 30)
 #   run.sh --real-memory      the machine's own memory figures instead of small faked ones
 #
-# It builds into build/windows and keeps the prefix, logs and screenshot in build/wine-run;
+# It builds into build/windows and keeps the prefix, logs and pictures in build/wine-run;
 # KXP_BUILD_ROOT puts both elsewhere.
 set -u
 
@@ -29,6 +30,8 @@ cd "$root" || exit 1
 source "$root/scripts/lib/packages.sh"
 # shellcheck source=scripts/lib/wine-session.sh
 source "$root/scripts/lib/wine-session.sh"
+# shellcheck source=scripts/lib/tray-picture.sh
+source "$root/scripts/lib/tray-picture.sh"
 
 kxp_install_packages || exit 1
 
@@ -92,9 +95,11 @@ echo "   state: $(kxp_service_state)"
 sleep $((seconds - half))
 
 shot="$session/desktop.png"
-desktop=$(xdotool search --name '^Default - Wine desktop$' | head -n 1)
-if [[ -n "$desktop" ]] && import -display "$DISPLAY" -window "$desktop" "$shot" 2>/dev/null; then
-    echo "== screenshot of the desktop: $shot"
+if kxp_desktop_screenshot "$shot"; then
+    echo "== screenshot of the desktop, with the two tray icons at the bottom right: $shot"
+    if kxp_tray_crop "$shot" "$session/tray.png"; then
+        echo "   the tray cropped and enlarged eight times: $session/tray.png"
+    fi
 else
     echo "== no screenshot"
 fi

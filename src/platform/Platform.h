@@ -166,6 +166,9 @@ class Windows {
                               std::int32_t cx, std::int32_t cy, std::uint32_t flags) = 0;
     virtual std::int32_t GetWindowLongA(Handle window, std::int32_t index) = 0;
     virtual Handle GetForegroundWindow() = 0;
+    virtual Handle GetDesktopWindow() = 0;
+    // Lets the calling thread's window take the foreground, as a tray icon's menu needs.
+    virtual bool SetForegroundWindow(Handle window) = 0;
     virtual std::int32_t GetSystemMetrics(std::int32_t index) = 0;
     // Copies at most maxCount - 1 characters and a terminator; returns the characters copied.
     virtual std::int32_t GetWindowTextA(Handle window, char* buffer, std::int32_t maxCount) = 0;

@@ -22,6 +22,13 @@ TKorvanelXPService::TKorvanelXPService(platform::Platform& platform)
                  ServiceHandlers{[this] { ServiceStart(); }, [this] { ServiceExecute(); },
                                  [this] { ServiceStop(); }, [this] { ServiceShutdown(); }}),
       mainWindow_(platform.windows, texts::kMainWindowClass) {
+    // The option records start as a reading of an empty key leaves them.
+    for (const int icon : {1, 2}) {
+        TConfig config = Config(icon);
+        ApplyForeColor(config);
+        PublishConfig(icon, config);
+    }
+    CreateTrayIcons();
     try {
         CpuCounters.StartCounterUnit();
     } catch (const CounterError&) {

@@ -25,6 +25,9 @@
 #include "sysinfo/TPipe.h"
 #include "sysinfo/TSystemData.h"
 #include "tray/TIconRenderer.h"
+#include "tray/TImageList.h"
+#include "tray/TPopupMenu.h"
+#include "tray/TTrayIcon.h"
 
 namespace kxp {
 
@@ -121,6 +124,13 @@ class TKorvanelXPService : public platform::ServiceEntry {
     void TrayIcon1Startup();
     // Settings... and a double click on either icon.
     void miSettingsClick();
+    // Tray icon events (TrayIcons.cpp): a single click on icon 1 or 2, the pointer coming onto an
+    // icon, a popup menu opening. What they do comes with the tray menus.
+    void TrayIcon1Click();
+    void TrayIcon2Click();
+    void TrayIcon1MouseEnter(int icon);
+    void PopupMenu1Popup();
+    void PopupMenu2Popup();
 
     // Working objects, created before the loop and freed after it.
     void GetMemory();
@@ -271,6 +281,25 @@ class TKorvanelXPService : public platform::ServiceEntry {
     platform::Platform& platform_;
     ServiceFramework framework_;
     ThreadWindow mainWindow_;
+
+    // Tray icons (TrayIcons.cpp), made on the main thread with the service and used only there;
+    // other threads reach them through OnMainThread.
+    void CreateTrayIcons();
+    TTrayIcon& TrayIcon(int number);
+    // Runs work on the main thread: at once when called there, else posted. AndWait returns once
+    // it has run, or after a bounded wait when the main thread cannot run it.
+    void OnMainThread(std::function<void()> work);
+    void OnMainThreadAndWait(std::function<void()> work);
+    // The drawing objects take the icon's fonts and colours when they differ from the last ones.
+    void ApplyDrawingOptions(int number, const TConfig& config);
+    std::thread::id mainThread_;
+    TImageList ImageList1;  // 0 the busy icon, 1 the product icon
+    TPopupMenu PopupMenu1;
+    TPopupMenu PopupMenu2;
+    std::optional<TTrayIcon> TrayIcon1;
+    std::optional<TTrayIcon> TrayIcon2;
+    // The service thread's: the options the drawing objects were last given, per icon.
+    std::optional<TConfig> drawingOptions_[2];
     Guarded<TSessionRecord> session_;
     Guarded<TConfig> config1_{DefaultIcon1Config()};
     Guarded<TConfig> config2_{DefaultIcon2Config()};

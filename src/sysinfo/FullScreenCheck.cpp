@@ -18,7 +18,11 @@ void TSystemData::CheckFullScreen() {
     FullScreen = false;
     const platform::Handle window = windows_.GetForegroundWindow();
     platform::Rect bounds;
-    if (window == 0 || !windows_.GetWindowRect(window, bounds)) return;
+    // The desktop window itself is in front when no program is, as under Wine's virtual desktop.
+    if (window == 0 || window == windows_.GetDesktopWindow() ||
+        !windows_.GetWindowRect(window, bounds)) {
+        return;
+    }
 
     // In 64 bits: the difference of two extreme coordinates does not fit in 32.
     const std::int64_t width = std::int64_t{bounds.right} - bounds.left;

@@ -50,17 +50,14 @@ std::string NumericText(std::uint32_t value, platform::Locale& locale) {
 }
 
 TIconRenderer::TIconRenderer(platform::Drawing& drawing, platform::Locale& locale)
-    : drawing_(drawing),
-      locale_(locale),
-      objects_(drawing),
-      icons_{OwnedIcon(0, DestroyIconWith{&drawing}), OwnedIcon(0, DestroyIconWith{&drawing})} {}
+    : drawing_(drawing), locale_(locale), objects_(drawing) {}
 
-platform::Handle TIconRenderer::DrawIcon(int icon, const TConfig& config, std::int32_t& lastValue,
-                                         TPipe& history, std::int32_t kind, std::uint32_t value,
-                                         std::uint32_t maximum) {
-    if (icon != 1 && icon != 2) return 0;
+OwnedIcon TIconRenderer::DrawIcon(int icon, const TConfig& config, std::int32_t& lastValue,
+                                  TPipe& history, std::int32_t kind, std::uint32_t value,
+                                  std::uint32_t maximum) {
+    if (icon != 1 && icon != 2) return {};
     if (kind != dkGraph && lastValue >= 0 && lastValue == static_cast<std::int32_t>(value)) {
-        return 0;
+        return {};
     }
     lastValue = static_cast<std::int32_t>(value);
     TIconCanvas& canvas = objects_.IconBitmap(icon);
@@ -75,13 +72,9 @@ platform::Handle TIconRenderer::DrawIcon(int icon, const TConfig& config, std::i
             DrawBlock(canvas, config, FigureRow(value, maximum));
             break;
         default:
-            return 0;
+            return {};
     }
-    const platform::Handle converted = canvas.ToIcon();
-    if (converted == 0) return 0;
-    // The tray has been handed the previous icon already; it goes now.
-    icons_[static_cast<std::size_t>(icon - 1)] = OwnedIcon(converted, DestroyIconWith{&drawing_});
-    return converted;
+    return OwnedIcon(canvas.ToIcon(), DestroyIconWith{&drawing_});
 }
 
 void TIconRenderer::StartFromBlank(TIconCanvas& canvas, const TConfig& config) {

@@ -2,7 +2,6 @@
 // icon's 16 x 16 bitmap, and turned into the icon the tray shows.
 #pragma once
 
-#include <array>
 #include <cstdint>
 #include <string>
 
@@ -27,11 +26,10 @@ class TIconRenderer {
 
     // Draws value (of maximum) on tray icon 1 or 2 in the display kind, with the icon's options,
     // last drawn value and graph history. A value equal to the last one is not drawn again,
-    // except on a graph, which scrolls. Returns the new icon for the tray, or 0 when nothing was
-    // drawn; the renderer keeps it until the icon's next drawing replaces it.
-    platform::Handle DrawIcon(int icon, const TConfig& config, std::int32_t& lastValue,
-                              TPipe& history, std::int32_t kind, std::uint32_t value,
-                              std::uint32_t maximum);
+    // except on a graph, which scrolls. Returns the new icon for the tray, empty when nothing was
+    // drawn; whoever holds it releases it.
+    OwnedIcon DrawIcon(int icon, const TConfig& config, std::int32_t& lastValue, TPipe& history,
+                       std::int32_t kind, std::uint32_t value, std::uint32_t maximum);
 
   private:
     void DrawNumeric(int icon, TIconCanvas& canvas, const TConfig& config, std::uint32_t value);
@@ -42,7 +40,6 @@ class TIconRenderer {
     platform::Drawing& drawing_;
     platform::Locale& locale_;
     TDrawingObjects objects_;
-    std::array<OwnedIcon, 2> icons_;
 };
 
 }  // namespace kxp

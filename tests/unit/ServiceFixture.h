@@ -11,6 +11,7 @@
 #include <functional>
 #include <mutex>
 #include <optional>
+#include <ostream>
 #include <stdexcept>
 #include <string>
 #include <vector>
@@ -22,8 +23,6 @@
 namespace kxp::test {
 
 inline constexpr std::int64_t kMiB = 1024 * 1024;
-inline constexpr const char* kBusyIcons = "[busy icons]";
-inline constexpr const char* kRestoredIcons = "[restored icons]";
 inline constexpr const char* kRecoveryBanner =
     "************************************* RecoverMemory *************************************";
 
@@ -36,16 +35,52 @@ inline const sim::SimAccount kBob = Account("bob", 1002);
 inline const std::string kAliceSid = "\\S-1-5-21-11-22-33-1001";
 inline const std::string kBobSid = "\\S-1-5-21-11-22-33-1002";
 
+// What the simulated notification area shows for tray icon 1 or 2: the resource its image came
+// from ("MAINICON", "BUSYICON"), "drawn" for a drawn image, empty while the icon is not there.
+inline std::string TrayImage(const sim::SimDesktop& desktop, std::uint32_t icon) {
+    bool shown = false;
+    platform::Handle image = 0;
+    for (const auto& call : desktop.ShellCalls()) {
+        if (call.data.uID != icon) continue;
+        if (call.message == platform::kNimDelete) shown = false;
+        if (call.message == platform::kNimAdd) shown = true;
+        if (call.message == platform::kNimAdd || call.message == platform::kNimModify) {
+            image = call.data.hIcon;
+        }
+    }
+    if (!shown) return "";
+    const auto found = desktop.Icon(image);
+    if (!found) return "(released)";
+    return found->resource.empty() ? "drawn" : found->resource;
+}
+
+// Both tray icons as the notification area showed them at a moment of a run.
+struct TrayMoment {
+    int pass = 0;
+    std::string icon1;
+    std::string icon2;
+    friend bool operator==(const TrayMoment&, const TrayMoment&) = default;
+};
+
+inline std::ostream& operator<<(std::ostream& out, const TrayMoment& moment) {
+    return out << "pass " << moment.pass << ": " << moment.icon1 << ", " << moment.icon2;
+}
+
 // The service with its real session check, watched at every check.
 class TestService : public TKorvanelXPService {
   public:
-    using TKorvanelXPService::TKorvanelXPService;
+    explicit TestService(sim::SimMachine& machine)
+        : TKorvanelXPService(machine.platform()), desktop_(machine.Desktop()) {}
 
     // Runs on the checking thread at every session check (once at start, then after each pass's
     // sleep), after the check itself.
     std::function<void(int check)> onSessionCheck;
-    // Runs when a recovery shows the busy icons.
+    // Runs when a recovery has shown the busy icons.
     std::function<void()> onBusyIcons;
+    // The notification area right after each recovery made the icons busy, and right after it
+    // restored them. Written on the service thread: read them once the run is over.
+    std::vector<TrayMoment> busyMoments;
+    std::vector<TrayMoment> restoredMoments;
     // Stand-ins for failures the simulated machine cannot arrange yet: the drawing objects or the
     // sampler cannot be made.
     bool failDrawingObjects = false;
@@ -72,14 +107,20 @@ class TestService : public TKorvanelXPService {
         if (failSampler) throw std::bad_alloc();
         TKorvanelXPService::CreateHistoriesAndSampler();
     }
-    // Stand-ins for the tray icons, which the simulated machine has none of yet: a trace line each.
     void ShowBusyIcons() override {
-        Trace(kBusyIcons);
+        TKorvanelXPService::ShowBusyIcons();
+        busyMoments.push_back(Moment());
         if (onBusyIcons) onBusyIcons();
     }
-    void RestoreIcons() override { Trace(kRestoredIcons); }
+    void RestoreIcons() override {
+        TKorvanelXPService::RestoreIcons();
+        restoredMoments.push_back(Moment());
+    }
 
   private:
+    TrayMoment Moment() const { return {checks_, TrayImage(desktop_, 1), TrayImage(desktop_, 2)}; }
+
+    sim::SimDesktop& desktop_;
     std::atomic<int> checks_{0};
 };
 
@@ -236,8 +277,43 @@ class ServiceTest : public ::testing::Test {
         return found;
     }
 
+    // The passes of the recoveries that showed the busy image on both icons, and of those that
+    // then gave the icons their menus and, where they show it, the product image back.
+    std::vector<int> BusyPasses() const {
+        std::vector<int> passes;
+        for (const auto& moment : service.busyMoments) {
+            if (moment.icon1 == "BUSYICON" && moment.icon2 == "BUSYICON")
+                passes.push_back(moment.pass);
+        }
+        return passes;
+    }
+    std::vector<int> RestoredPasses() const {
+        std::vector<int> passes;
+        for (const auto& moment : service.restoredMoments) passes.push_back(moment.pass);
+        return passes;
+    }
+
+    // What icon 1 or 2 shows, as an options read would find it stored and as the service has
+    // it now.
+    void SetDisplay(int icon, std::int32_t display1, std::int32_t display2,
+                    const std::string& userSid) {
+        const std::string prefix = icon == 2 ? "t2_" : "";
+        const std::string key = userSid + "\\Software\\KorvanelXP";
+        sim.SetDword(platform::RegistryRoot::Users, key, prefix + "Display1",
+                     static_cast<std::uint32_t>(display1));
+        sim.SetDword(platform::RegistryRoot::Users, key, prefix + "Display2",
+                     static_cast<std::uint32_t>(display2));
+        TConfig config = service.Config(icon);
+        config.Display1 = display1;
+        config.Display2 = display2;
+        service.PublishConfig(icon, config);
+    }
+
+    std::string TrayImage(std::uint32_t icon) { return test::TrayImage(sim.Desktop(), icon); }
+    std::vector<sim::SimShellCall> ShellCalls() { return sim.Desktop().ShellCalls(); }
+
     sim::SimMachine sim;
-    TestService service{sim.platform()};
+    TestService service{sim};
     // Runs for every trace, on the tracing thread.
     std::function<void(const std::string&)> onTrace;
     // When set, replaces the machine options right after the start has read them: for figures

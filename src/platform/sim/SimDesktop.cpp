@@ -31,7 +31,7 @@ void Fill(SimBitmap& bitmap, platform::Rect rect, platform::ColorRef color) {
 
 }  // namespace
 
-SimDesktop::SimDesktop() {
+SimDesktop::SimDesktop() : iconResources_{"MAINICON", "BUSYICON"} {
     sysColors_[5] = kWhite;  // COLOR_WINDOW
     sysColors_[8] = 0;       // COLOR_WINDOWTEXT
 }

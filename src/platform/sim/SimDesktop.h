@@ -66,6 +66,7 @@ class SimDesktop final : public platform::Drawing,
     // Releases of handles that are not alive, or of objects still selected into a DC.
     int BadReleaseCount() const;
     void SetSysColor(std::int32_t index, platform::ColorRef color);
+    // The program's own "MAINICON" and "BUSYICON" are there from the start.
     void AddIconResource(const std::string& name);
 
     // "." and "," with groups of three until set.

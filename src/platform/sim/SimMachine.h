@@ -263,6 +263,8 @@ class SimMachine {
     void SetWindowExStyle(platform::Handle window, std::int32_t exStyle);
     void SetWindowVisible(platform::Handle window, bool visible);
     void SetForegroundWindow(platform::Handle window);
+    // The window GetDesktopWindow names; none until set.
+    void SetDesktopWindow(platform::Handle window);
     void SetScreenSize(std::int32_t width, std::int32_t height);
     std::optional<platform::Rect> WindowRect(platform::Handle window) const;
     std::vector<SimWindowMove> WindowMoves() const;

@@ -38,6 +38,11 @@ void SimMachine::SetForegroundWindow(platform::Handle window) {
     State().windowWatch.foreground = window;
 }
 
+void SimMachine::SetDesktopWindow(platform::Handle window) {
+    std::lock_guard lock(State().mutex);
+    State().windowWatch.desktop = window;
+}
+
 void SimMachine::SetScreenSize(std::int32_t width, std::int32_t height) {
     std::lock_guard lock(State().mutex);
     State().windowWatch.screenWidth = width;

@@ -73,6 +73,18 @@ platform::Handle SimWindows::GetForegroundWindow() {
     return state_.windowWatch.foreground;
 }
 
+platform::Handle SimWindows::GetDesktopWindow() {
+    std::lock_guard lock(state_.mutex);
+    return state_.windowWatch.desktop;
+}
+
+bool SimWindows::SetForegroundWindow(platform::Handle window) {
+    std::lock_guard lock(state_.mutex);
+    if (state_.FindWindowByHandle(window) == nullptr) return false;
+    state_.windowWatch.foreground = window;
+    return true;
+}
+
 std::int32_t SimWindows::GetSystemMetrics(std::int32_t index) {
     std::lock_guard lock(state_.mutex);
     if (index == platform::kSmCxScreen) return state_.windowWatch.screenWidth;

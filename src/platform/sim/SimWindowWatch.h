@@ -13,6 +13,7 @@ namespace kxp::sim::detail {
 
 struct SimWindowWatchState {
     platform::Handle foreground = 0;
+    platform::Handle desktop = 0;
     std::int32_t screenWidth = 1024;
     std::int32_t screenHeight = 768;
     std::vector<SimWindowMove> moves;

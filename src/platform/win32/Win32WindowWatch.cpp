@@ -51,6 +51,14 @@ platform::Handle Win32Windows::GetForegroundWindow() {
     return reinterpret_cast<platform::Handle>(::GetForegroundWindow());
 }
 
+platform::Handle Win32Windows::GetDesktopWindow() {
+    return reinterpret_cast<platform::Handle>(::GetDesktopWindow());
+}
+
+bool Win32Windows::SetForegroundWindow(platform::Handle window) {
+    return ::SetForegroundWindow(reinterpret_cast<HWND>(window)) != FALSE;
+}
+
 std::int32_t Win32Windows::GetSystemMetrics(std::int32_t index) {
     return ::GetSystemMetrics(index);
 }

@@ -43,6 +43,8 @@ class Win32Windows final : public platform::Windows {
                       std::uint32_t flags) override;
     std::int32_t GetWindowLongA(platform::Handle window, std::int32_t index) override;
     platform::Handle GetForegroundWindow() override;
+    platform::Handle GetDesktopWindow() override;
+    bool SetForegroundWindow(platform::Handle window) override;
     std::int32_t GetSystemMetrics(std::int32_t index) override;
     std::int32_t GetWindowTextA(platform::Handle window, char* buffer,
                                 std::int32_t maxCount) override;

@@ -62,11 +62,20 @@ TEST_F(RecoverMemoryTest, FirstRequestIsFreePlusATenthOfUsedPlusTwoMiBAndEveryBy
 }
 
 TEST_F(RecoverMemoryTest, SuccessfulRecoveryWritesTheseLinesInThisOrder) {
+    // The icons are busy before the settings program hears of the recovery, and back before it
+    // hears of the end.
+    std::vector<TrayMoment> atNotes;
+    std::size_t restoredAtEnd = 0;
+    onTrace = [&](const std::string& message) {
+        if (message == "Message to settings: 3") {
+            atNotes.push_back({1, TrayImage(1), TrayImage(2)});
+        }
+        if (message == "Message to settings: 4") restoredAtEnd = service.restoredMoments.size();
+    };
     ControlAt(0, RECOVER);
     RunPasses(1);
     const std::vector<std::string> expected = {
         kRecoveryBanner,
-        kBusyIcons,
         "Message to settings: 3",
         "RecoverMemory before: 3",
         "Getmem: 5.5",
@@ -76,7 +85,6 @@ TEST_F(RecoverMemoryTest, SuccessfulRecoveryWritesTheseLinesInThisOrder) {
         "RecoverMemory free after free: 3",
         "### nothing recovered ###",
         "RecoverMemory finally",
-        kRestoredIcons,
         "Message to settings: 4",
         "+finally",
         "+RecoverMemory",
@@ -84,6 +92,8 @@ TEST_F(RecoverMemoryTest, SuccessfulRecoveryWritesTheseLinesInThisOrder) {
     EXPECT_EQ(FirstRecoveryLines(), expected);
     EXPECT_EQ(RecoveryNoteCodes(), (std::vector<std::uintptr_t>{3, 4}));
     EXPECT_EQ(sim.TrimCount(), 3);  // the start's, the peak report's and the recovery's
+    EXPECT_EQ(atNotes, (std::vector<TrayMoment>{{1, "BUSYICON", "BUSYICON"}}));
+    EXPECT_EQ(restoredAtEnd, 1u);
 }
 
 TEST_F(RecoverMemoryTest, MemoryFreedMeanwhileIsTracedAsRecovered) {
@@ -147,7 +157,7 @@ TEST_F(RecoverMemoryTest, WhenEveryRequestFailsTheSearchMakes1999AndTheClosingSt
     EXPECT_TRUE(Traced("### no recovery ###"));
     EXPECT_FALSE(Traced("### FILLING ###"));
     EXPECT_FALSE(Traced("+RecoverMemory"));
-    EXPECT_EQ(PassesOf(kRestoredIcons), std::vector<int>{1});
+    EXPECT_EQ(RestoredPasses(), std::vector<int>{1});
     EXPECT_EQ(RecoveryNoteCodes(), (std::vector<std::uintptr_t>{3, 4}));
     EXPECT_EQ(service.PassesSinceRecovery, 0);
     EXPECT_FALSE(service.KeepIconsOnRecover);
@@ -196,8 +206,8 @@ TEST_F(RecoverMemoryTest, QuietRecoveryLeavesTheIconsAndTheNextRecoveryShowsTheB
     ControlAt(1, RECOVER);
     RunPasses(2);
     EXPECT_EQ(PassesOf(kRecoveryBanner), (std::vector<int>{1, 2}));
-    EXPECT_EQ(PassesOf(kBusyIcons), std::vector<int>{2});
-    EXPECT_EQ(PassesOf(kRestoredIcons), std::vector<int>{2});
+    EXPECT_EQ(BusyPasses(), std::vector<int>{2});
+    EXPECT_EQ(RestoredPasses(), std::vector<int>{2});
     EXPECT_EQ(RecoveryNoteCodes(), (std::vector<std::uintptr_t>{3, 4, 3, 4}));
     EXPECT_FALSE(service.KeepIconsOnRecover);
 }
@@ -207,8 +217,8 @@ TEST_F(RecoverMemoryTest, QuietCodeThenPlainCodeBeforeTheLoopActsGiveOneQuietRec
     ControlAt(0, RECOVER);
     RunPasses(2);
     EXPECT_EQ(TraceCount(kRecoveryBanner), 1);
-    EXPECT_EQ(TraceCount(kBusyIcons), 0);
-    EXPECT_EQ(TraceCount(kRestoredIcons), 0);
+    EXPECT_TRUE(service.busyMoments.empty());
+    EXPECT_TRUE(service.restoredMoments.empty());
 }
 
 TEST_F(RecoverMemoryTest, TwoRequestsInOnePassGiveOneRecovery) {
@@ -241,7 +251,7 @@ TEST_F(RecoverMemoryTest, QuietRequestDuringAPlainRecoveryStillRestoresTheIcons)
     };
     ControlAt(0, RECOVER);
     RunPasses(3);
-    EXPECT_EQ(PassesOf(kRestoredIcons), PassesOf(kBusyIcons));
+    EXPECT_EQ(RestoredPasses(), BusyPasses());
     EXPECT_EQ(TraceCount(kRecoveryBanner), 2);
     EXPECT_FALSE(service.KeepIconsOnRecover);
 }

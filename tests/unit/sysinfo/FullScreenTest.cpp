@@ -47,6 +47,16 @@ TEST_F(SamplerTest, NoForegroundWindowIsNotFullScreen) {
     EXPECT_FALSE(Sampler().FullScreen);
 }
 
+TEST_F(SamplerTest, TheDesktopWindowInFrontIsNotFullScreen) {
+    const auto desktop = machine.AddWindow("#32769", "");
+    machine.SetWindowRect(desktop, {0, 0, 1024, 768});
+    machine.SetDesktopWindow(desktop);
+    machine.SetForegroundWindow(desktop);
+    Sampler().FullScreen = true;
+    Sampler().CheckFullScreen();
+    EXPECT_FALSE(Sampler().FullScreen);
+}
+
 TEST_F(SamplerTest, AForegroundWindowThatIsGoneIsNotFullScreen) {
     const auto window = machine.AddWindow("Game", "Game");
     machine.SetWindowRect(window, {0, 0, 1024, 768});

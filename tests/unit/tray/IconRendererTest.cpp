@@ -25,8 +25,12 @@ class IconRendererTest : public ::testing::Test {
         renderer->Objects().ApplyOptions(1, config);
     }
 
+    // The new icon, held as the tray holds it until the next one; 0 when nothing was drawn.
     platform::Handle Draw(std::int32_t kind, std::uint32_t value, std::uint32_t maximum) {
-        return renderer->DrawIcon(1, config, lastValue, history, kind, value, maximum);
+        OwnedIcon icon = renderer->DrawIcon(1, config, lastValue, history, kind, value, maximum);
+        if (!icon) return 0;
+        shown = std::move(icon);
+        return shown.get();
     }
 
     sim::SimIcon DrawnIcon(std::int32_t kind, std::uint32_t value, std::uint32_t maximum) {
@@ -44,6 +48,7 @@ class IconRendererTest : public ::testing::Test {
     sim::SimDesktop& desktop;
     TConfig config = DefaultIcon1Config();
     std::optional<TIconRenderer> renderer;
+    OwnedIcon shown;
     std::int32_t lastValue = -1;
     TPipe history{15};
 };
@@ -233,6 +238,7 @@ TEST_F(IconRendererTest, EveryObjectIsReleasedOnceWhateverWasDrawn) {
         }
     }
     EXPECT_EQ(desktop.LiveObjectCount(), atStart + 1);  // one icon with the tray
+    shown.reset();
     renderer.reset();
     EXPECT_EQ(desktop.LiveObjectCount(), 0);
     EXPECT_EQ(desktop.BadReleaseCount(), 0);

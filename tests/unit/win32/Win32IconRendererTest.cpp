@@ -63,7 +63,9 @@ class Win32IconRendererTest : public ::testing::Test {
     }
 
     IconPixels Draw(std::int32_t kind, std::uint32_t value, std::uint32_t maximum) {
-        return ReadIcon(renderer->DrawIcon(1, config, lastValue, history, kind, value, maximum));
+        const OwnedIcon icon =
+            renderer->DrawIcon(1, config, lastValue, history, kind, value, maximum);
+        return ReadIcon(icon.get());
     }
 
     Win32Drawing drawing;
