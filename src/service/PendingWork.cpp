@@ -8,21 +8,11 @@ namespace kxp {
 // Tray icons: the "MAINICON" resource into image list 1.
 void TKorvanelXPService::LoadMainIcon() {}
 
-// User options (also sets FirstRun, UserOptionsBusy, CacheCounter and builds the hot keys).
-void TKorvanelXPService::ReadUserOptions() {}
-
-// Settings program launch.
-void TKorvanelXPService::ShowSettings(bool) {}
-
-// Settings program launch: the old "Korvanel" Run value.
-void TKorvanelXPService::RemoveOldRunEntry() {}
-
 // Tray menus: show and hide the tray icons, the product icon on one of them.
 void TKorvanelXPService::CreateIcon() {}
 void TKorvanelXPService::FreeIcon() {}
 void TKorvanelXPService::ShowProductIcon(int) {}
 void TKorvanelXPService::SetTrayIconVisible(int, bool) {}
-void TKorvanelXPService::miSettingsClick() {}
 
 // Icon renderer.
 void TKorvanelXPService::DrawIcon(int, std::int32_t, std::uint32_t, std::uint32_t) {}
