@@ -74,8 +74,7 @@ constexpr std::array<UserOptionDefinition, 12> kColoursAndPlaces{{
     Icon("ForeColor", Type::Colour, 0x00FF00, 0x00FFFF, Direct<&TConfig::ForeColor>,
          AlternateDefault{0x8000FF, 0x8000FF}),
     Icon("BackColor", Type::Colour, 0, 0, Direct<&TConfig::BackColor>, AlternateDefault{0, 0}),
-    Icon("Transparent", Type::Boolean, 0, 0, Direct<&TConfig::Transparent>,
-         AlternateDefault{0, 0}),
+    Icon("Transparent", Type::Boolean, 0, 0, Direct<&TConfig::Transparent>, AlternateDefault{0, 0}),
     Icon("Center1", Type::Boolean, 1, 1, Direct<&TConfig::Center1>),
     Icon("Center2", Type::Boolean, 1, 1, Direct<&TConfig::Center2>),
     Icon("Center3", Type::Boolean, 1, 1, Direct<&TConfig::Center3>),
@@ -104,15 +103,15 @@ constexpr std::array<UserOptionDefinition, 13> kUserWide{{
      Direct<&TConfig::Language>},
 }};
 
-constexpr auto kDefinitions = Joined(
-    kLeading,
-    FontOptions<&TConfig::Font1>("Font1", "Font1Size", "Font1Bold", "Font1Italic", "Font1Color",
-                                 "Arial", 8, true),
-    FontOptions<&TConfig::Font2>("Font2", "Font2Size", "Font2Bold", "Font2Italic", "Font2Color",
-                                 "Arial", 8, true),
-    FontOptions<&TConfig::Font3>("Font3", "Font3Size", "Font3Bold", "Font3Italic", "Font3Color",
-                                 "Small Fonts", 7, false),
-    kColoursAndPlaces, kUserWide);
+constexpr auto kDefinitions =
+    Joined(kLeading,
+           FontOptions<&TConfig::Font1>("Font1", "Font1Size", "Font1Bold", "Font1Italic",
+                                        "Font1Color", "Arial", 8, true),
+           FontOptions<&TConfig::Font2>("Font2", "Font2Size", "Font2Bold", "Font2Italic",
+                                        "Font2Color", "Arial", 8, true),
+           FontOptions<&TConfig::Font3>("Font3", "Font3Size", "Font3Bold", "Font3Italic",
+                                        "Font3Color", "Small Fonts", 7, false),
+           kColoursAndPlaces, kUserWide);
 
 void SetDefault(const UserOptionDefinition& option, TConfig& config, std::int64_t value) {
     std::visit(
@@ -134,8 +133,8 @@ bool Applies(const UserOptionDefinition& option, int icon, std::int32_t version)
     return !option.versioned || version >= kUserOptionsVersion;
 }
 
-void ReadOption(const RegistryKey& key, const UserOptionDefinition& option,
-                const std::string& name, TConfig& config) {
+void ReadOption(const RegistryKey& key, const UserOptionDefinition& option, const std::string& name,
+                TConfig& config) {
     const UserOptionField field = option.field(config);
     switch (option.type) {
         case UserOptionType::Integer: {

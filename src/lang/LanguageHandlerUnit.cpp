@@ -61,8 +61,7 @@ LanguageHandler::LanguageHandler(platform::Files& files, std::string executableD
       showBox_(std::move(showBox)),
       endProcess_(std::move(endProcess)) {}
 
-LanguageHandler LanguageHandler::ForService(platform::Platform& platform,
-                                            EndProcess endProcess) {
+LanguageHandler LanguageHandler::ForService(platform::Platform& platform, EndProcess endProcess) {
     return LanguageHandler(platform.files, ExecutableDirectory(platform.process.ModuleFileName()),
                            ProcessCaptions(), SystemMessageBox(platform.windows),
                            std::move(endProcess));

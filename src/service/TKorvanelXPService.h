@@ -122,6 +122,13 @@ class TKorvanelXPService : public platform::ServiceEntry {
     // Settings... and a double click on either icon.
     void miSettingsClick();
 
+    // The user options, from the main loop and, after an icon click, from the main thread. Throws
+    // RegistryError at a wrong-typed value or a bad colour text, with what was read so far in
+    // force. A read that finds another one running asks the loop for a read instead.
+    void ReadUserOptions();
+    // The callers' read: such an error is traced and ends the read, not the service.
+    void ReadUserOptionsOrTrace();
+
     // Working objects, created before the loop and freed after it.
     void GetMemory();
     void FreeMemory();
@@ -146,7 +153,8 @@ class TKorvanelXPService : public platform::ServiceEntry {
     std::atomic<bool> TestFlag3{false};
     // Set while the user options are read; the loop draws nothing meanwhile.
     std::atomic<bool> UserOptionsBusy{false};
-    // The tray icons have been created at logon; an options read then shows or hides icon 2 at once.
+    // The tray icons have been created at logon; an options read then shows or hides icon 2 at
+    // once.
     std::atomic<bool> IconsCreated{false};
 
     // Start-up state.
@@ -245,11 +253,6 @@ class TKorvanelXPService : public platform::ServiceEntry {
     void ToggleMachineOption(bool TMachineOptions::*flag, const std::function<void(bool)>& store);
     // Bounds in bytes into the file cache record, sent with NtSetSystemInformation.
     void SetFileCache(std::int64_t minimum, std::int64_t maximum);
-    // Throws RegistryError at a wrong-typed value or a bad colour text, with what was read so far
-    // in force. A read that finds another one running asks the loop for a read instead.
-    void ReadUserOptions();
-    // The callers' read: such an error is traced and ends the read, not the service.
-    void ReadUserOptionsOrTrace();
     void ShowSettings(bool atStart);
     // Starts the command line as the logged-on user on the interactive desktop.
     void UserExecute(const std::string& commandLine);

@@ -93,8 +93,9 @@ void TKorvanelXPService::ReadIconPass(int icon, TConfig& config, std::int32_t& v
     const std::string path =
         session_.Read([](const TSessionRecord& session) { return session.UserKeyPath; });
     // Without a user there is no key: an empty path would open HKEY_USERS itself.
-    const auto key = path.empty() ? RegistryKey() : RegistryKey::OpenRead(platform_.registry,
-                                                                           platform::RegistryRoot::Users, path);
+    const auto key = path.empty() ? RegistryKey()
+                                  : RegistryKey::OpenRead(platform_.registry,
+                                                          platform::RegistryRoot::Users, path);
     if (!key.IsOpen()) {
         Trace(icon == 1 ? "ReadUserOptions key1 error" : "ReadUserOptions key2 error");
         return;
@@ -122,8 +123,9 @@ void TKorvanelXPService::ApplyUserLanguage(TConfig& config1) {
     config1.Language = loader.SelectLanguage(config1.Language);
     Trace("language: " + config1.Language);
     PublishConfig(1, config1);
-    menuCaptions_.Set(TranslateMenuCaptions(
-        menuCaptions_.Get(), [&loader](std::int64_t number) { return loader.LookupCaption(number); }));
+    menuCaptions_.Set(TranslateMenuCaptions(menuCaptions_.Get(), [&loader](std::int64_t number) {
+        return loader.LookupCaption(number);
+    }));
 }
 
 }  // namespace kxp

@@ -13,8 +13,10 @@
 #include <optional>
 #include <stdexcept>
 #include <string>
+#include <utility>
 #include <vector>
 
+#include "lang/CaptionList.h"
 #include "platform/Trace.h"
 #include "platform/sim/SimMachine.h"
 #include "service/TKorvanelXPService.h"
@@ -104,6 +106,8 @@ class ServiceTest : public ::testing::Test {
         // limit, and a recovery would run in the first pass with a user logged on.
         sim.SetMemory(1024 * kMiB, 768 * kMiB, 2048 * kMiB, 1536 * kMiB);
         NoShell();
+        // The caption list lives as long as the process: each test starts with no file loaded.
+        lang::ProcessCaptions().Replace(lang::LanguageLines{});
         // The service does not run without its English language file.
         sim.AddFile(std::string(kProgramFolder) + "languages\\English.klf",
                     {'=', '$', '0', '4', '0', '9'});
@@ -176,6 +180,11 @@ class ServiceTest : public ::testing::Test {
     void SetUserText(const std::string& name, const std::string& text,
                      const std::string& sid = kAliceSid) {
         sim.SetString(platform::RegistryRoot::Users, UserKey(sid), name, text);
+    }
+
+    // A language file beside the service.
+    void AddLanguageFile(const std::string& name, std::vector<std::uint8_t> bytes) {
+        sim.AddFile(std::string(kProgramFolder) + "languages\\" + name + ".klf", std::move(bytes));
     }
 
     // Physical memory in MiB, total and available; the paging file is left out of the picture.

@@ -96,15 +96,15 @@ TEST_P(ImpersonationRetryTest, TheSameShellIsAskedAgainEveryFifthCheck) {
     EXPECT_EQ(sim.OpenSecurityHandleCount(), 0);
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Cases, ImpersonationRetryTest,
-    ::testing::Values(
-        // The start's check fails; checks 1 to 4 keep nobody, check 5 finds alice, whose logon
-        // reads the options (the language file as alice).
-        RetryCase{"FailureGoneAfterTheStart", 2, 7, {1000, 1000, 1000}, "alice"},
-        // Checks 0, 5 and 10 ask, and no other.
-        RetryCase{"FailureStays", 0, 12, {1000, 1000, 1000}, "SYSTEM"}),
-    [](const auto& info) { return std::string(info.param.name); });
+INSTANTIATE_TEST_SUITE_P(Cases, ImpersonationRetryTest,
+                         ::testing::Values(
+                             // The start's check fails; checks 1 to 4 keep nobody, check 5 finds
+                             // alice, whose logon reads the options (the language file as alice).
+                             RetryCase{
+                                 "FailureGoneAfterTheStart", 2, 7, {1000, 1000, 1000}, "alice"},
+                             // Checks 0, 5 and 10 ask, and no other.
+                             RetryCase{"FailureStays", 0, 12, {1000, 1000, 1000}, "SYSTEM"}),
+                         [](const auto& info) { return std::string(info.param.name); });
 
 TEST_F(ServiceTest, AReplacedShellIsAskedAtOnceAfterAFailedImpersonation) {
     Shell(1000, kAlice);
