@@ -1,6 +1,6 @@
 # shellcheck shell=bash
 # The settings program at a first run (no user options key): a stub in its place is started as the
-# user on "Winsta0\Default" with the high priority class in the service's folder; with the settings
+# user on "Winsta0\Default" in the service's folder, its command line quoted; with the settings
 # window already open nothing is started and nothing sent; the old "Korvanel" Run value goes, other
 # Run values stay.
 KXP_CASES+=(first_run_starts_settings_as_the_user open_settings_window_is_not_started_again)
@@ -53,8 +53,8 @@ case_first_run_starts_settings_as_the_user() {
     local desktop
     desktop=$(launch_field desktop)
     [[ ${desktop,,} == 'winsta0\default' ]] || { fail "desktop '$desktop'"; return; }
-    [[ $(launch_field priority) == 00000080 ]] ||
-        { fail "priority class $(launch_field priority), not the high class 80"; return; }
+    # No check of the priority class: Wine 8 gives every new process the normal class whatever the
+    # creation flags ask for (so does "cmd /c start /high"); the simulated machine checks the flags.
     local directory
     directory=$(launch_field directory)
     [[ ${directory%\\} == "$KXP_INSTALL_DIR_WIN" ]] ||
