@@ -2,8 +2,9 @@
 # The settings program at a first run (no user options key): a stub in its place is started as the
 # user on "Winsta0\Default" in the service's folder, its command line quoted; with the settings
 # window already open nothing is started and nothing sent; the old "Korvanel" Run value goes, other
-# Run values stay.
-KXP_CASES+=(first_run_starts_settings_as_the_user open_settings_window_is_not_started_again)
+# Run values stay. A user's language without a file leaves the service answering code 129.
+KXP_CASES+=(first_run_starts_settings_as_the_user open_settings_window_is_not_started_again
+    missing_language_file_keeps_the_service_answering)
 
 KXP_RUN_KEY='HKCU\Software\Microsoft\Windows\CurrentVersion\Run'
 KXP_SETTINGS_PATH_LINUX=""
@@ -82,4 +83,28 @@ case_open_settings_window_is_not_started_again() {
     ((rc == 0)) && grep -q '^1 ' "$PEER_LOG" && { fail "notification 1 sent at start"; rc=1; }
     rm -f "$KXP_SETTINGS_PATH_LINUX"
     return $rc
+}
+
+launch_language_traces() { kxp_trace_lines | grep -cx -- 'language: ' || true; }
+launch_peaks() { grep -c '^5 ' "$PEER_LOG" || true; }
+launch_more() { (($("$1") > $2)); }
+
+case_missing_language_file_keeps_the_service_answering() {
+    kxp_start_service || { fail "the service does not run"; return; }
+    local empty peaks
+    empty=$(launch_language_traces)
+    kxp_wine 30 reg add 'HKCU\Software\KorvanelXP' /v Language /d Klingon /f >/dev/null ||
+        { fail "cannot write Language"; return; }
+    kxp_control 128 >/dev/null 2>&1 || { fail "ControlService(128) failed"; return; }
+    # The loader found no file and loaded nothing (its box is up meanwhile, not waited for).
+    kxp_wait_for 10 launch_more launch_language_traces "$empty" ||
+        { fail "no 'language: ' with an empty name traced after code 128"; return; }
+    peaks=$(launch_peaks)
+    kxp_control 129 >/dev/null 2>&1 || { fail "ControlService(129) failed"; return; }
+    kxp_wait_for 10 launch_more launch_peaks "$peaks" ||
+        { fail "no peak notification after code 129"; return; }
+    service_still_running || return
+    kxp_wine 30 reg delete 'HKCU\Software\KorvanelXP' /f >/dev/null 2>&1
+    kxp_control 128 >/dev/null 2>&1
+    return 0
 }
