@@ -56,6 +56,10 @@ seed() {
         fuzz_performance_data | fuzz_processor_times)
             cp "$root/fuzz/seeds/${target#fuzz_}"/* "$corpus/"
             ;;
+        fuzz_user_options)
+            printf '\x05\x04\x04\x03\x00\x00\x00' >"$corpus/display"
+            printf '\x40\x01\x05clRed' >"$corpus/colour"
+            ;;
         fuzz_colour_text)
             printf 'clWhite' >"$corpus/identifier"
             printf '$00FFFFFE' >"$corpus/hexadecimal"

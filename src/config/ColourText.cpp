@@ -3,6 +3,7 @@
 #include <array>
 #include <cctype>
 #include <charconv>
+#include <cstdio>
 
 namespace kxp::config {
 
@@ -97,6 +98,12 @@ std::optional<std::uint32_t> ColourFromText(std::string_view text) {
     const auto value = WholeNumber<std::int32_t>(decimal, 10);
     if (!value) return std::nullopt;
     return static_cast<std::uint32_t>(*value);
+}
+
+std::string ColourToText(std::uint32_t colour) {
+    char text[10];
+    std::snprintf(text, sizeof text, "$%08X", static_cast<unsigned>(colour));
+    return text;
 }
 
 }  // namespace kxp::config

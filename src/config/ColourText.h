@@ -5,6 +5,7 @@
 
 #include <cstdint>
 #include <optional>
+#include <string>
 #include <string_view>
 
 namespace kxp::config {
@@ -16,5 +17,9 @@ inline constexpr std::uint32_t kClNone = 0x1FFFFFFF;
 // the options stops there). Decimal takes -2147483648 to 2147483647, negatives as their 32 bits;
 // hexadecimal takes up to 0xFFFFFFFF. No blanks are allowed around or inside.
 std::optional<std::uint32_t> ColourFromText(std::string_view text);
+
+// The stored form of a colour, "$" and eight upper-case hexadecimal digits ("$00FFFFFE"), which
+// ColourFromText reads back.
+std::string ColourToText(std::uint32_t colour);
 
 }  // namespace kxp::config

@@ -58,6 +58,7 @@ struct TConfig {
     bool Hotkey2Alt = true;
     bool Hotkey2Shift = false;
     bool Realtime = false;  // high priority class for the service, real-time for the settings
+    bool Autohide = false;  // the process scan moves update windows out of sight
     std::string Language = "Automatic";
     bool NoSecondTray = false;  // tray icon 2 hidden
 };

@@ -61,10 +61,10 @@ LanguageHandler::LanguageHandler(platform::Files& files, std::string executableD
       showBox_(std::move(showBox)),
       endProcess_(std::move(endProcess)) {}
 
-LanguageHandler LanguageHandler::ForService(platform::Platform& platform) {
+LanguageHandler LanguageHandler::ForService(platform::Platform& platform, EndProcess endProcess) {
     return LanguageHandler(platform.files, ExecutableDirectory(platform.process.ModuleFileName()),
                            ProcessCaptions(), SystemMessageBox(platform.windows),
-                           [&process = platform.process] { process.ExitProcess(1); });
+                           std::move(endProcess));
 }
 
 LanguageHandler::ShowBox LanguageHandler::SystemMessageBox(platform::Windows& windows) {

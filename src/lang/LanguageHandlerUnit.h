@@ -22,9 +22,9 @@ class LanguageHandler {
     LanguageHandler(platform::Files& files, std::string executableDirectory, CaptionList& captions,
                     ShowBox showBox, EndProcess endProcess);
 
-    // The service's loader: the process-wide list, the running executable's folder, the system's
-    // message boxes and ExitProcess.
-    static LanguageHandler ForService(platform::Platform& platform);
+    // The service's loader: the process-wide list, the running executable's folder and the
+    // system's message boxes; endProcess is the service's own end after a critical error.
+    static LanguageHandler ForService(platform::Platform& platform, EndProcess endProcess);
     // The one place the loader's boxes reach the platform.
     static ShowBox SystemMessageBox(platform::Windows& windows);
 

@@ -198,6 +198,11 @@ inline constexpr std::uint32_t kMbOk = 0x0000;
 inline constexpr std::uint32_t kMbIconError = 0x0010;
 inline constexpr std::uint32_t kMbIconInformation = 0x0040;
 
+// Priority classes, as SetPriorityClass and CreateProcess's creation flags take them.
+inline constexpr std::uint32_t kNormalPriorityClass = 0x0020;
+inline constexpr std::uint32_t kHighPriorityClass = 0x0080;
+inline constexpr std::uint32_t kRealtimePriorityClass = 0x0100;
+
 class Process {
   public:
     virtual ~Process() = default;
@@ -205,6 +210,8 @@ class Process {
     virtual bool TrimWorkingSet() = 0;
     virtual std::string ModuleFileName() = 0;
     virtual void OutputDebugStringA(const std::string& text) = 0;
+    // SetPriorityClass(GetCurrentProcess(), priorityClass).
+    virtual bool SetPriorityClass(std::uint32_t priorityClass) = 0;
     // Ends the process at once, without clean-up.
     [[noreturn]] virtual void ExitProcess(std::uint32_t exitCode) = 0;
 };
@@ -334,6 +341,13 @@ class Security {
                                      std::uint32_t length, std::uint32_t& returnLength) = 0;
     virtual bool LoadUserProfileA(Handle token, ProfileInfo& profile) = 0;
     virtual bool UnloadUserProfile(Handle token, Handle profile) = 0;
+    // CreateProcessAsUserA with no application name, no security attributes, no inherited
+    // handles and no environment block; the startup record names only the desktop. The new
+    // process's handles are closed at once. False on failure (GetLastError tells why).
+    virtual bool CreateProcessAsUserA(Handle token, const std::string& commandLine,
+                                      std::uint32_t creationFlags,
+                                      const std::string& currentDirectory,
+                                      const std::string& desktop) = 0;
     virtual std::uint32_t GetLastError() = 0;
 };
 

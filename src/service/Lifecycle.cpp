@@ -155,6 +155,10 @@ void TKorvanelXPService::FreeMemory() {
 void TKorvanelXPService::CriticalError(const std::string& text, std::uint32_t exitCode) {
     platform_.windows.ShowMessage(text, texts::kServiceName,
                                   platform::kMbOk | platform::kMbIconError);
+    EndWithCriticalError(exitCode);
+}
+
+void TKorvanelXPService::EndWithCriticalError(std::uint32_t exitCode) {
     // Without this the control manager would show the ended service as running.
     framework_.ReportFatal(exitCode);
     platform_.windows.WaitForShownMessages(kCriticalBoxGraceMs);

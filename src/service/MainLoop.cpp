@@ -56,7 +56,7 @@ void TKorvanelXPService::StartExecute() {
         });
         RefreshFigures();
         SendToSettings(kSettingsPeakUsage, SystemData->Memory().PeakUsedMB);
-        ReadUserOptions();
+        ReadUserOptionsOrTrace();
         if (FirstRun) {
             Trace("firstrun!");
             ShowSettings(true);
@@ -114,7 +114,7 @@ void TKorvanelXPService::ServiceRequestsAndIcons() {
         TrimCounter = kTrimAfterPeakReport;
     }
     if (ReadUserOptionsRequested.exchange(false)) {
-        ReadUserOptions();
+        ReadUserOptionsOrTrace();
         RefreshRequested = true;
     }
     if (RefreshRequested.exchange(false)) {

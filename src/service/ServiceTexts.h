@@ -25,6 +25,8 @@ inline constexpr const char* kDefaultShell = "explorer.exe";
 inline constexpr const char* kUserOptionsSubkey = "\\Software\\KorvanelXP";
 inline constexpr const char* kUserRunSubkey = "\\Software\\Microsoft\\Windows\\CurrentVersion\\Run";
 inline constexpr const char* kOldRunValue = "Korvanel";
+inline constexpr const char* kSettingsProgram = "KorvanelXPSettings.exe";
+inline constexpr const char* kInteractiveDesktop = "Winsta0\\Default";
 
 inline constexpr const char* kServiceKey =
     "\\SYSTEM\\CurrentControlSet\\Services\\KorvanelXPService";
@@ -38,6 +40,7 @@ inline constexpr const char* kServiceFailedOn = "Service failed on ";
 // ends it.
 inline constexpr std::uint32_t kExitDrawingObjectsFailed = 1;
 inline constexpr std::uint32_t kExitWorkingObjectsFailed = 2;
+inline constexpr std::uint32_t kExitEnglishLanguageMissing = 3;
 
 inline constexpr const char* kInstalled = "Service installed successfully";
 inline constexpr const char* kUninstalled = "Service uninstalled successfully";

@@ -25,7 +25,7 @@ void TKorvanelXPService::UserLogon() {
     session_.Update([](TSessionRecord& session) {
         session.UserKeyPath = session.UserSid + texts::kUserOptionsSubkey;
     });
-    ReadUserOptions();
+    ReadUserOptionsOrTrace();
     Icon1Elapsed = Config(1).Refresh;
     Icon2Elapsed = Config(2).Refresh;
     SystemData->ResetSampler();

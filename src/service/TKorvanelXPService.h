@@ -24,6 +24,7 @@
 #include "sysinfo/CpuUsageCounters.h"
 #include "sysinfo/TPipe.h"
 #include "sysinfo/TSystemData.h"
+#include "tray/MenuCaptions.h"
 #include "tray/TIconRenderer.h"
 #include "tray/TImageList.h"
 #include "tray/TPopupMenu.h"
@@ -132,6 +133,13 @@ class TKorvanelXPService : public platform::ServiceEntry {
     void PopupMenu1Popup();
     void PopupMenu2Popup();
 
+    // The user options, from the main loop and, after an icon click, from the main thread. Throws
+    // RegistryError at a wrong-typed value or a bad colour text, with what was read so far in
+    // force. A read that finds another one running asks the loop for a read instead.
+    void ReadUserOptions();
+    // The callers' read: such an error is traced and ends the read, not the service.
+    void ReadUserOptionsOrTrace();
+
     // Working objects, created before the loop and freed after it.
     void GetMemory();
     void FreeMemory();
@@ -188,6 +196,8 @@ class TKorvanelXPService : public platform::ServiceEntry {
     TMachineOptions MachineOptions() const;
     // User option: the process scan moves update windows out of sight.
     std::atomic<bool> Autohide{false};
+    // The captions of both tray menus and the hint words, as the last options read left them.
+    TMenuCaptions MenuCaptions() const { return menuCaptions_.Get(); }
     // Tray icon 1's or 2's history and last drawn value, copied.
     TIconDrawState IconDrawState(int icon) const;
     // Both icons draw again at their next servicing, whatever they showed.
@@ -201,7 +211,8 @@ class TKorvanelXPService : public platform::ServiceEntry {
     std::int32_t Icon2MemoryAge = 999;
     bool MemorySampledThisPass = false;
     std::int32_t PostponeCountdown = 0;
-    std::int32_t CacheCounter = 999;
+    // Atomic: an options read on the main thread resets it.
+    std::atomic<std::int32_t> CacheCounter{999};
     std::int32_t TrimCounter = 1580;
     std::int32_t PassesSinceRecovery = 0;
     std::uint32_t LastInstallerProcessId = 0;
@@ -246,8 +257,10 @@ class TKorvanelXPService : public platform::ServiceEntry {
     // Shows the text without waiting, reports the service stopped with exitCode as its own
     // code, and ends the process.
     void CriticalError(const std::string& text, std::uint32_t exitCode);
+    // The end of a critical error whose box is already shown.
+    void EndWithCriticalError(std::uint32_t exitCode);
 
-    // Later work (see PendingWork.cpp).
+    // Steps of the loop, in the files of their concerns.
     void LoadMainIcon();
     std::int32_t EnablePrivilege(const std::string& name);
     void ReadLocalOptions();
@@ -257,8 +270,9 @@ class TKorvanelXPService : public platform::ServiceEntry {
     void ToggleMachineOption(bool TMachineOptions::*flag, const std::function<void(bool)>& store);
     // Bounds in bytes into the file cache record, sent with NtSetSystemInformation.
     void SetFileCache(std::int64_t minimum, std::int64_t maximum);
-    void ReadUserOptions();
     void ShowSettings(bool atStart);
+    // Starts the command line as the logged-on user on the interactive desktop.
+    void UserExecute(const std::string& commandLine);
     void RemoveOldRunEntry();
     void CreateIcon();
     void FreeIcon();
@@ -306,6 +320,13 @@ class TKorvanelXPService : public platform::ServiceEntry {
     Guarded<TIconDrawState> iconDraw1_;
     Guarded<TIconDrawState> iconDraw2_;
     Guarded<TRegistryObjects> registryObjects_;
+    Guarded<TMenuCaptions> menuCaptions_{DefaultMenuCaptions()};
+    // Taken for the whole of an options read, so that reads on two threads never interleave.
+    std::atomic<bool> userOptionsReading_{false};
+    // Steps of the options read (UserOptions.cpp): one icon's pass over the user key, and the
+    // language with the captions it gives.
+    void ReadIconPass(int icon, TConfig& config, std::int32_t& version);
+    void ApplyUserLanguage(TConfig& config1);
     std::mutex samplerLock_;
     // optionsLock_ guards LocalOptions and the two toggle counts, briefly. A read that overlapped
     // a menu toggle keeps the toggled options as the menu left them, which is also what the

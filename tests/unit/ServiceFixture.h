@@ -14,8 +14,10 @@
 #include <ostream>
 #include <stdexcept>
 #include <string>
+#include <utility>
 #include <vector>
 
+#include "lang/CaptionList.h"
 #include "platform/Trace.h"
 #include "platform/sim/SimMachine.h"
 #include "service/TKorvanelXPService.h"
@@ -25,6 +27,9 @@ namespace kxp::test {
 inline constexpr std::int64_t kMiB = 1024 * 1024;
 inline constexpr const char* kRecoveryBanner =
     "************************************* RecoverMemory *************************************";
+
+// The folder of the simulated machine's service executable.
+inline constexpr const char* kProgramFolder = "C:\\Program Files\\KorvanelXP\\";
 
 inline sim::SimAccount Account(const std::string& name, std::uint32_t rid) {
     return sim::SimAccount{name, 1, {0, 0, 0, 0, 0, 5}, {21, 11, 22, 33, rid}};
@@ -142,6 +147,11 @@ class ServiceTest : public ::testing::Test {
         // limit, and a recovery would run in the first pass with a user logged on.
         sim.SetMemory(1024 * kMiB, 768 * kMiB, 2048 * kMiB, 1536 * kMiB);
         NoShell();
+        // The caption list lives as long as the process: each test starts with no file loaded.
+        lang::ProcessCaptions().Replace(lang::LanguageLines{});
+        // The service does not run without its English language file.
+        sim.AddFile(std::string(kProgramFolder) + "languages\\English.klf",
+                    {'=', '$', '0', '4', '0', '9'});
         SetTraceSink([this](const std::string& message) {
             {
                 std::lock_guard guard(traceLock_);
@@ -197,6 +207,25 @@ class ServiceTest : public ::testing::Test {
     void SetOption(const std::string& name, std::int32_t value) {
         sim.SetDword(platform::RegistryRoot::LocalMachine, "\\Software\\KorvanelXP", name,
                      static_cast<std::uint32_t>(value));
+    }
+
+    // A user option of the user with that SID as the settings program stores it.
+    static std::string UserKey(const std::string& sid = kAliceSid) {
+        return sid + "\\Software\\KorvanelXP";
+    }
+    void SetUserOption(const std::string& name, std::int32_t value,
+                       const std::string& sid = kAliceSid) {
+        sim.SetDword(platform::RegistryRoot::Users, UserKey(sid), name,
+                     static_cast<std::uint32_t>(value));
+    }
+    void SetUserText(const std::string& name, const std::string& text,
+                     const std::string& sid = kAliceSid) {
+        sim.SetString(platform::RegistryRoot::Users, UserKey(sid), name, text);
+    }
+
+    // A language file beside the service.
+    void AddLanguageFile(const std::string& name, std::vector<std::uint8_t> bytes) {
+        sim.AddFile(std::string(kProgramFolder) + "languages\\" + name + ".klf", std::move(bytes));
     }
 
     // Physical memory in MiB, total and available; the paging file is left out of the picture.

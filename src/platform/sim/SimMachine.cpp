@@ -308,6 +308,11 @@ void SimMachine::SetModuleFileName(const std::string& path) {
     impl_->state.moduleFileName = path;
 }
 
+std::vector<std::uint32_t> SimMachine::PriorityClasses() const {
+    std::lock_guard lock(impl_->state.mutex);
+    return impl_->state.priorityClasses;
+}
+
 void SimMachine::SetHeldPrivileges(const std::vector<std::string>& names) {
     std::set<std::string> held;
     for (const auto& name : names) held.insert(detail::CanonicalPrivilegeName(name));

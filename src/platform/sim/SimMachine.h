@@ -43,6 +43,7 @@ enum class SimSecurityCall {
     GetUserName,
     GetTokenInformation,
     LoadUserProfile,
+    CreateProcessAsUser,
 };
 
 struct SimProfileLoad {
@@ -58,6 +59,17 @@ struct SimHotKey {
     std::uint32_t modifiers = 0;
     std::uint32_t keyCode = 0;
     std::thread::id thread;  // the registering thread
+};
+
+// A CreateProcessAsUserA call: the user of the token it was given, what it was asked to start, and
+// whether it started (the program's file exists and the call was not made to fail).
+struct SimCreatedProcess {
+    std::string tokenUser;
+    std::string commandLine;
+    std::uint32_t creationFlags = 0;
+    std::string currentDirectory;
+    std::string desktop;
+    bool started = false;
 };
 
 struct SimWindowMove {
@@ -237,6 +249,8 @@ class SimMachine {
     int TrimCount() const;
     std::vector<std::string> DebugOutput() const;
     void SetModuleFileName(const std::string& path);
+    // Every SetPriorityClass on the service's own process, in order.
+    std::vector<std::uint32_t> PriorityClasses() const;
 
     // The service's own access token. Every known privilege is held until a test names the held
     // ones; names compare case-insensitively.
@@ -293,6 +307,9 @@ class SimMachine {
     int ImpersonatingThreadCount() const;  // threads impersonating now
     std::vector<SimProfileLoad> ProfileLoads() const;
     int LoadedProfileCount() const;  // loaded and not yet unloaded
+    // Every CreateProcessAsUserA call with a known token, in order. The program is the quoted
+    // start of the command line, or all of it without quotes.
+    std::vector<SimCreatedProcess> CreatedProcesses() const;
 
     // Service host: RunServiceApplication runs ServiceMain on a service thread of its own while
     // the calling thread, the main thread, dispatches its queued window messages; it returns once

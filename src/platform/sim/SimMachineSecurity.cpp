@@ -123,4 +123,9 @@ int SimMachine::LoadedProfileCount() const {
     return static_cast<int>(State().security.loadedProfiles.size());
 }
 
+std::vector<SimCreatedProcess> SimMachine::CreatedProcesses() const {
+    std::lock_guard lock(State().mutex);
+    return State().security.createdProcesses;
+}
+
 }  // namespace kxp::sim

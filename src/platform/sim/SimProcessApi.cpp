@@ -18,6 +18,12 @@ void SimProcessApi::OutputDebugStringA(const std::string& text) {
     state_.debugOutput.push_back(text);
 }
 
+bool SimProcessApi::SetPriorityClass(std::uint32_t priorityClass) {
+    std::lock_guard lock(state_.mutex);
+    state_.priorityClasses.push_back(priorityClass);
+    return true;
+}
+
 void SimProcessApi::ExitProcess(std::uint32_t exitCode) {
     throw SimProcessExit{exitCode};
 }

@@ -11,11 +11,19 @@ namespace {
 
 constexpr std::uint32_t kErrorAccessDenied = 5;
 constexpr std::uint32_t kErrorInvalidHandle = 6;
+constexpr std::uint32_t kErrorFileNotFound = 2;
 constexpr std::uint32_t kErrorInvalidParameter = 87;
 // TOKEN_USER: the SID's address and its attributes, padded to 16 bytes on x64.
 constexpr std::size_t kTokenUserHeader = 16;
 // The name of the account a thread acts as when it impersonates nobody: the service's own.
 constexpr const char* kServiceAccount = "SYSTEM";
+
+// The program a command line starts: the quoted part when it begins with a quote, else all of it.
+std::string ProgramOf(const std::string& commandLine) {
+    if (!commandLine.starts_with('"')) return commandLine;
+    const auto end = commandLine.find('"', 1);
+    return commandLine.substr(1, end == std::string::npos ? std::string::npos : end - 1);
+}
 
 }  // namespace
 
@@ -187,6 +195,21 @@ bool SimSecurity::UnloadUserProfile(platform::Handle token, platform::Handle pro
     std::lock_guard lock(state_.mutex);
     if (Find(token, SimSecurityObject::Kind::Token) == nullptr) return Report(kErrorInvalidHandle);
     return Report(state_.security.loadedProfiles.erase(profile) == 1 ? 0 : kErrorInvalidParameter);
+}
+
+bool SimSecurity::CreateProcessAsUserA(platform::Handle token, const std::string& commandLine,
+                                       std::uint32_t creationFlags,
+                                       const std::string& currentDirectory,
+                                       const std::string& desktop) {
+    std::lock_guard lock(state_.mutex);
+    const auto* object = Find(token, SimSecurityObject::Kind::Token);
+    if (object == nullptr) return Report(kErrorInvalidHandle);
+    const auto* program = FindFileEntry(state_.files, ProgramOf(commandLine));
+    std::uint32_t error = InjectedFailure(SimSecurityCall::CreateProcessAsUser);
+    if (error == 0 && (program == nullptr || program->directory)) error = kErrorFileNotFound;
+    state_.security.createdProcesses.push_back(
+        {object->account.name, commandLine, creationFlags, currentDirectory, desktop, error == 0});
+    return Report(error);
 }
 
 std::uint32_t SimSecurity::GetLastError() {

@@ -38,6 +38,7 @@ struct SimSecurityState {
     int impersonations = 0;
     std::vector<std::uint32_t> openedProcesses;  // the ids of every successful OpenProcess
     std::vector<std::uint32_t> terminated;
+    std::vector<SimCreatedProcess> createdProcesses;
 };
 
 class SimSecurity final : public platform::Security {
@@ -58,6 +59,9 @@ class SimSecurity final : public platform::Security {
                              std::uint32_t length, std::uint32_t& returnLength) override;
     bool LoadUserProfileA(platform::Handle token, platform::ProfileInfo& profile) override;
     bool UnloadUserProfile(platform::Handle token, platform::Handle profile) override;
+    bool CreateProcessAsUserA(platform::Handle token, const std::string& commandLine,
+                              std::uint32_t creationFlags, const std::string& currentDirectory,
+                              const std::string& desktop) override;
     std::uint32_t GetLastError() override;
 
   private:

@@ -105,6 +105,7 @@ class SimProcessApi final : public platform::Process {
     bool TrimWorkingSet() override;
     std::string ModuleFileName() override;
     void OutputDebugStringA(const std::string& text) override;
+    bool SetPriorityClass(std::uint32_t priorityClass) override;
     [[noreturn]] void ExitProcess(std::uint32_t exitCode) override;
 
   private:

@@ -116,6 +116,7 @@ struct SimState {
     // Process.
     int trimCount = 0;
     std::vector<std::string> debugOutput;
+    std::vector<std::uint32_t> priorityClasses;
     std::string moduleFileName = "C:\\Program Files\\KorvanelXP\\KorvanelXP.exe";
 
     // Service host.

@@ -36,6 +36,10 @@ void Win32Process::OutputDebugStringA(const std::string& text) {
     ::OutputDebugStringA(text.c_str());
 }
 
+bool Win32Process::SetPriorityClass(std::uint32_t priorityClass) {
+    return ::SetPriorityClass(::GetCurrentProcess(), priorityClass) != FALSE;
+}
+
 void Win32Process::ExitProcess(std::uint32_t exitCode) {
     ::ExitProcess(exitCode);
 }

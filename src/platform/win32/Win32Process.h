@@ -10,6 +10,7 @@ class Win32Process final : public platform::Process {
     bool TrimWorkingSet() override;
     std::string ModuleFileName() override;
     void OutputDebugStringA(const std::string& text) override;
+    bool SetPriorityClass(std::uint32_t priorityClass) override;
     [[noreturn]] void ExitProcess(std::uint32_t exitCode) override;
 };
 

@@ -5,6 +5,7 @@
 #include <userenv.h>
 
 #include <string>
+#include <vector>
 
 namespace kxp::win32 {
 namespace {
@@ -90,6 +91,30 @@ bool Win32Security::LoadUserProfileA(platform::Handle token, platform::ProfileIn
 
 bool Win32Security::UnloadUserProfile(platform::Handle token, platform::Handle profile) {
     return ::UnloadUserProfile(AsHandle(token), AsHandle(profile)) != FALSE;
+}
+
+bool Win32Security::CreateProcessAsUserA(platform::Handle token, const std::string& commandLine,
+                                         std::uint32_t creationFlags,
+                                         const std::string& currentDirectory,
+                                         const std::string& desktop) {
+    // The call may write into the command line and the desktop name: both get copies.
+    std::vector<char> line(commandLine.begin(), commandLine.end());
+    line.push_back('\0');
+    std::vector<char> desktopName(desktop.begin(), desktop.end());
+    desktopName.push_back('\0');
+    STARTUPINFOA startup{};
+    startup.cb = sizeof startup;
+    startup.lpDesktop = desktopName.data();
+    PROCESS_INFORMATION created{};
+    if (::CreateProcessAsUserA(AsHandle(token), nullptr, line.data(), nullptr, nullptr, FALSE,
+                               creationFlags, nullptr,
+                               currentDirectory.empty() ? nullptr : currentDirectory.c_str(),
+                               &startup, &created) == FALSE) {
+        return false;
+    }
+    ::CloseHandle(created.hProcess);
+    ::CloseHandle(created.hThread);
+    return true;
 }
 
 std::uint32_t Win32Security::GetLastError() {

@@ -22,6 +22,9 @@ class Win32Security final : public platform::Security {
                              std::uint32_t length, std::uint32_t& returnLength) override;
     bool LoadUserProfileA(platform::Handle token, platform::ProfileInfo& profile) override;
     bool UnloadUserProfile(platform::Handle token, platform::Handle profile) override;
+    bool CreateProcessAsUserA(platform::Handle token, const std::string& commandLine,
+                              std::uint32_t creationFlags, const std::string& currentDirectory,
+                              const std::string& desktop) override;
     std::uint32_t GetLastError() override;
 };
 

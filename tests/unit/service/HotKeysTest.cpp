@@ -7,6 +7,7 @@
 #include <functional>
 #include <string>
 #include <thread>
+#include <utility>
 #include <vector>
 
 #include "ServiceFixture.h"
@@ -54,6 +55,20 @@ class HotKeyFixture : public ServiceTest {
         config.Hotkey2Alt = two.alt;
         config.Hotkey2Shift = two.shift;
         service.PublishConfig(1, config);
+        // The same in the user's key, for the options read of a run.
+        for (const auto& [name, value] :
+             {std::pair<const char*, std::int32_t>{"Hotkey1Enabled", one.enabled},
+              {"HotKey1", one.key},
+              {"Hotkey1Ctrl", one.ctrl},
+              {"Hotkey1Alt", one.alt},
+              {"Hotkey1Shift", one.shift},
+              {"Hotkey2Enabled", two.enabled},
+              {"HotKey2", two.key},
+              {"Hotkey2Ctrl", two.ctrl},
+              {"Hotkey2Alt", two.alt},
+              {"Hotkey2Shift", two.shift}}) {
+            SetUserOption(name, value);
+        }
     }
 
     // The service's own registrations, in the order made.

@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <cstdint>
+#include <string>
 #include <vector>
 
 #include "ServiceFixture.h"
@@ -13,8 +14,16 @@ class IconServicingTest : public ServiceTest {
     IconServicingTest() {
         sim.SetPageFiles({{25600, 1280}});
         LogOn();
-        service.PublishConfig(1, TConfig{1000, 0, 0});
-        service.PublishConfig(2, TConfig{1000, 0, 0});
+        Show(1, 1000, 0, 0);
+        Show(2, 1000, 0, 0);
+    }
+
+    // What the icon shows, as the user's options store it.
+    void Show(int icon, std::int32_t refresh, std::int32_t kind, std::int32_t metric) {
+        const std::string prefix = icon == 2 ? "t2_" : "";
+        SetUserOption(prefix + "Refresh", refresh);
+        SetUserOption(prefix + "Display1", kind);
+        SetUserOption(prefix + "Display2", metric);
     }
 
     // Passes in which an icon was drawn with the paging-file metric, which queries the paging
@@ -40,34 +49,34 @@ class IconServicingTest : public ServiceTest {
 };
 
 TEST_F(IconServicingTest, IconIsDrawnInTheFirstPassAndThenEveryRefreshInterval) {
-    service.PublishConfig(1, TConfig{3000, 1, 12});
+    Show(1, 3000, 1, 12);
     EXPECT_EQ(PagingFilePasses(10), (std::vector<int>{1, 4, 7, 10}));
 }
 
 TEST_F(IconServicingTest, SixtySecondRefreshDrawsEverySixtiethPass) {
-    service.PublishConfig(2, TConfig{60000, 2, 12});
+    Show(2, 60000, 2, 12);
     EXPECT_EQ(PagingFilePasses(121), (std::vector<int>{1, 61, 121}));
 }
 
 TEST_F(IconServicingTest, BothIconsAreServicedInOnePass) {
-    service.PublishConfig(1, TConfig{1000, 3, 12});
-    service.PublishConfig(2, TConfig{2000, 1, 12});
+    Show(1, 1000, 3, 12);
+    Show(2, 2000, 1, 12);
     EXPECT_EQ(PagingFilePasses(3), (std::vector<int>{1, 1, 2, 3, 3}));
 }
 
 TEST_F(IconServicingTest, RefreshRequestDrawsInTheCurrentPassAndRestartsTheInterval) {
-    service.PublishConfig(1, TConfig{3000, 1, 12});
+    Show(1, 3000, 1, 12);
     sim.At(DuringPass(2), [this] { service.RefreshRequested = true; });
     EXPECT_EQ(PagingFilePasses(9), (std::vector<int>{1, 3, 6, 9}));
 }
 
 TEST_F(IconServicingTest, ProductIconIsNeverDrawn) {
-    service.PublishConfig(1, TConfig{1000, 0, 12});
+    Show(1, 1000, 0, 12);
     EXPECT_TRUE(PagingFilePasses(5).empty());
 }
 
 TEST_F(IconServicingTest, NothingIsDrawnWhileAWindowFillsTheScreen) {
-    service.PublishConfig(1, TConfig{1000, 1, 12});
+    Show(1, 1000, 1, 12);
     const auto game = sim.AddWindow("Game", "Game");
     sim.SetWindowRect(game, {0, 0, 1024, 768});
     sim.SetForegroundWindow(game);
@@ -75,19 +84,25 @@ TEST_F(IconServicingTest, NothingIsDrawnWhileAWindowFillsTheScreen) {
 }
 
 TEST_F(IconServicingTest, NothingIsDrawnWhileUserOptionsAreReadAndTheIntervalWaits) {
-    service.PublishConfig(1, TConfig{3000, 1, 12});
-    service.onSessionCheck = [this](int check) { service.UserOptionsBusy = check < 3; };
+    Show(1, 3000, 1, 12);
+    // Busy from the end of the start (after the start's own read) until the check after pass 2.
+    onTrace = [this](const std::string& line) {
+        if (line == "ServiceExecute SetSize") service.UserOptionsBusy = true;
+    };
+    service.onSessionCheck = [this](int check) {
+        if (check > 0) service.UserOptionsBusy = check < 3;
+    };
     EXPECT_EQ(PagingFilePasses(10), (std::vector<int>{4, 7, 10}));
 }
 
 TEST_F(IconServicingTest, NothingIsDrawnWhileNobodyIsLoggedOn) {
     LogOff();
-    service.PublishConfig(1, TConfig{1000, 1, 12});
+    Show(1, 1000, 1, 12);
     EXPECT_TRUE(PagingFilePasses(5).empty());
 }
 
 TEST_F(IconServicingTest, RamIconSamplesMemoryInEveryPassItIsDrawn) {
-    service.PublishConfig(1, TConfig{1000, 1, 1});
+    Show(1, 1000, 1, 1);
     sim.At(DuringPass(2), [this] { sim.SetMemory(1024 * kMiB, 424 * kMiB, 2048 * kMiB, 0); });
     std::int64_t peakAfterPass3 = 0;
     sim.At(DuringPass(3), [&] { peakAfterPass3 = PeakUsedMB(); });

@@ -27,7 +27,8 @@ TEST_F(ServiceTest, AtStartTheShellsUserIsNamedAndThePeakReportedTwice) {
     EXPECT_EQ(TraceCount("Session user: alice " + kAliceSid), 1);
     // The start path shows the icons itself: no logon steps.
     EXPECT_EQ(TraceCount(kLoginDone), 0);
-    EXPECT_EQ(sim.ImpersonationCount(), 1);
+    // The session check, and the options read for the language file.
+    EXPECT_EQ(sim.ImpersonationCount(), 2);
     EXPECT_EQ(sim.ImpersonatingThreadCount(), 0);
     EXPECT_EQ(sim.OpenSecurityHandleCount(), 0);
 }
@@ -47,19 +48,23 @@ TEST_F(ServiceTest, WithoutAShellNobodyIsLoggedOnAndTheSidIsEmpty) {
 
 TEST_F(ServiceTest, TheSameShellIsImpersonatedOnceInAllPasses) {
     Shell(1000, kAlice);
+    AddSettingsWindow();  // no first-run launch
     QuitAfterPass(6);
     Run();
-    EXPECT_EQ(sim.ImpersonationCount(), 1);
-    EXPECT_EQ(sim.OpenedProcesses(), std::vector<std::uint32_t>{1000});
+    // The start's session check, then its options read for the language file; no pass asks.
+    EXPECT_EQ(sim.ImpersonationCount(), 2);
+    EXPECT_EQ(sim.OpenedProcesses(), (std::vector<std::uint32_t>{1000, 1000}));
     EXPECT_EQ(TraceCount(kStatusChange), 0);
 }
 
 TEST_F(ServiceTest, ExplorerRestartingUnderTheSameUserIsNoLogonChange) {
     Shell(1000, kAlice);
+    AddSettingsWindow();  // no first-run launch
     sim.At(DuringPass(2), [this] { Shell(1500, kAlice); });
     QuitAfterPass(4);
     Run();
-    EXPECT_EQ(sim.ImpersonationCount(), 2);  // once more, for the new shell
+    // The start's check and options read, and once more for the new shell.
+    EXPECT_EQ(sim.ImpersonationCount(), 3);
     EXPECT_EQ(TraceCount(kStatusChange), 0);
     EXPECT_EQ(service.Session().LoopUserName, "alice");
     EXPECT_EQ(service.Session().UserSid, kAliceSid);
@@ -91,14 +96,15 @@ TEST_P(ImpersonationRetryTest, TheSameShellIsAskedAgainEveryFifthCheck) {
     EXPECT_EQ(sim.OpenSecurityHandleCount(), 0);
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Cases, ImpersonationRetryTest,
-    ::testing::Values(
-        // The start's check fails; checks 1 to 4 keep nobody, check 5 finds alice.
-        RetryCase{"FailureGoneAfterTheStart", 2, 7, {1000, 1000}, "alice"},
-        // Checks 0, 5 and 10 ask, and no other.
-        RetryCase{"FailureStays", 0, 12, {1000, 1000, 1000}, "SYSTEM"}),
-    [](const auto& info) { return std::string(info.param.name); });
+INSTANTIATE_TEST_SUITE_P(Cases, ImpersonationRetryTest,
+                         ::testing::Values(
+                             // The start's check fails; checks 1 to 4 keep nobody, check 5 finds
+                             // alice, whose logon reads the options (the language file as alice).
+                             RetryCase{
+                                 "FailureGoneAfterTheStart", 2, 7, {1000, 1000, 1000}, "alice"},
+                             // Checks 0, 5 and 10 ask, and no other.
+                             RetryCase{"FailureStays", 0, 12, {1000, 1000, 1000}, "SYSTEM"}),
+                         [](const auto& info) { return std::string(info.param.name); });
 
 TEST_F(ServiceTest, AReplacedShellIsAskedAtOnceAfterAFailedImpersonation) {
     Shell(1000, kAlice);
@@ -109,7 +115,8 @@ TEST_F(ServiceTest, AReplacedShellIsAskedAtOnceAfterAFailedImpersonation) {
     });
     QuitAfterPass(4);
     Run();
-    EXPECT_EQ(sim.OpenedProcesses(), (std::vector<std::uint32_t>{1000, 1001}));
+    // The failed check, the new shell's check and its logon's options read.
+    EXPECT_EQ(sim.OpenedProcesses(), (std::vector<std::uint32_t>{1000, 1001, 1001}));
     EXPECT_EQ(TracesStartingWith({kLogoff, kLogin}),
               (std::vector<std::string>{kLogoff + "SYSTEM", kLogin + "alice"}));
     EXPECT_EQ(service.Session().LoopUserName, "alice");
@@ -200,7 +207,7 @@ TEST_F(ServiceTest, AnInstallerComingAndGoingRebuildsTheHotKeysOnce) {
     Run();
     EXPECT_EQ(installerSeen, 3000u);
     EXPECT_EQ(service.LastInstallerProcessId, 0u);
-    // Once at the start's options read, once more when the installer has gone.
+    // The start's options read, then once when the installer has gone.
     EXPECT_EQ(PassesOf("BuildHotkeys"), (std::vector<int>{1, 5}));
 }
 
