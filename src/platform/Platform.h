@@ -488,6 +488,35 @@ class NotificationArea {
     virtual bool Shell_NotifyIconW(std::uint32_t message, const NotifyIconData& data) = 0;
 };
 
+// MENUITEMINFOW as InsertMenuItemW takes it: type, state, command id, submenu and caption.
+struct MenuItemInfo {
+    std::uint32_t fType = 0;
+    std::uint32_t fState = 0;
+    std::uint32_t wID = 0;
+    Handle hSubMenu = 0;
+    std::u16string caption;
+};
+
+inline constexpr std::uint32_t kMftString = 0x000;
+inline constexpr std::uint32_t kMftRadioCheck = 0x200;
+inline constexpr std::uint32_t kMftSeparator = 0x800;
+inline constexpr std::uint32_t kMfsChecked = 0x008;
+
+// Popup menus. A submenu inserted into a menu is destroyed with it.
+class Menus {
+  public:
+    virtual ~Menus() = default;
+    virtual Handle CreatePopupMenu() = 0;
+    virtual bool DestroyMenu(Handle menu) = 0;
+    // Appends at the end of the menu.
+    virtual bool InsertMenuItemW(Handle menu, const MenuItemInfo& item) = 0;
+    // TrackPopupMenuEx with TPM_RETURNCMD | TPM_RIGHTBUTTON for window, which should be the
+    // foreground window (Windows::SetForegroundWindow): blocks until the menu closes and returns
+    // the chosen command id, 0 when none was chosen.
+    virtual std::uint32_t TrackPopupMenuEx(Handle menu, std::int32_t x, std::int32_t y,
+                                           Handle window) = 0;
+};
+
 // Everything the service may call, handed to the owner at construction.
 struct Platform {
     Clock& clock;
@@ -504,6 +533,7 @@ struct Platform {
     Locale& locale;
     Mouse& mouse;
     NotificationArea& notificationArea;
+    Menus& menus;
 };
 
 }  // namespace kxp::platform

@@ -24,6 +24,7 @@
 #include "sysinfo/CpuUsageCounters.h"
 #include "sysinfo/TPipe.h"
 #include "sysinfo/TSystemData.h"
+#include "tray/DisplayModel.h"
 #include "tray/MenuCaptions.h"
 #include "tray/TIconRenderer.h"
 #include "tray/TImageList.h"
@@ -125,13 +126,24 @@ class TKorvanelXPService : public platform::ServiceEntry {
     void TrayIcon1Startup();
     // Settings... and a double click on either icon.
     void miSettingsClick();
-    // Tray icon events (TrayIcons.cpp): a single click on icon 1 or 2, the pointer coming onto an
-    // icon, a popup menu opening. What they do comes with the tray menus.
+    // Tray icon events and the tray menus' handlers (TrayMenus.cpp). A single click switches the
+    // icon's option set; the pointer coming onto icon 1 or 2 refreshes its hint.
     void TrayIcon1Click();
     void TrayIcon2Click();
     void TrayIcon1MouseEnter(int icon);
+    // As a menu opens: the captions of the last options read, the machine options' check marks
+    // and the title. As the "Display" and "Update interval" submenus open: their check marks.
     void PopupMenu1Popup();
     void PopupMenu2Popup();
+    void miDisplayClick();
+    void RefreshChange();
+    // A display or update interval chosen in icon 1's or 2's menu.
+    void DisplayChange(int icon, DisplayCode code);
+    void RefreshClick(int icon, std::int32_t milliseconds);
+    void ShowCPUCount1Click();
+    // The figure and words a hint or a menu title shows for a metric, and an icon's hint.
+    std::u16string GetMetricText(std::int32_t metric);
+    std::u16string GetIconHint(int icon);
 
     // The user options, from the main loop and, after an icon click, from the main thread. Throws
     // RegistryError at a wrong-typed value or a bad colour text, with what was read so far in
@@ -308,8 +320,17 @@ class TKorvanelXPService : public platform::ServiceEntry {
     void ApplyDrawingOptions(int number, const TConfig& config);
     std::thread::id mainThread_;
     TImageList ImageList1;  // 0 the busy icon, 1 the product icon
-    TPopupMenu PopupMenu1;
-    TPopupMenu PopupMenu2;
+    TPopupMenu PopupMenu1{platform_.menus, "PopupMenu1"};
+    TPopupMenu PopupMenu2{platform_.menus, "PopupMenu2"};
+    TPopupMenu& PopupMenu(int icon);
+    // The items of both menus with their handlers, made once.
+    void BuildTrayMenus();
+    void MenuOpening(int icon);
+    void TrayIconClick(int icon);
+    // Writes to the user's option key as the user (creating it); skipped when nobody is logged
+    // on. Then UserOptionsChangedByMenu tells the settings program and trims.
+    void WriteUserOptions(const std::function<void(RegistryKey&)>& write);
+    void UserOptionsChangedByMenu();
     std::optional<TTrayIcon> TrayIcon1;
     std::optional<TTrayIcon> TrayIcon2;
     // The service thread's: the options the drawing objects were last given, per icon.

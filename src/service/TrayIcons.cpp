@@ -36,9 +36,10 @@ void TKorvanelXPService::CreateTrayIcons() {
     mainThread_ = std::this_thread::get_id();
     ImageList1.Add(OwnedIcon(platform_.drawing.LoadIconResource(kBusyIconResource),
                              DestroyIconWith{&platform_.drawing}));
-    PopupMenu1.OnPopup = [this] { PopupMenu1Popup(); };
-    PopupMenu2.OnPopup = [this] { PopupMenu2Popup(); };
+    BuildTrayMenus();
     const auto window = std::make_shared<TTrayWindow>(platform_.windows);
+    PopupMenu1.SetOwnerWindow(window->Window());
+    PopupMenu2.SetOwnerWindow(window->Window());
     TrayIcon1.emplace(platform_, window);
     TrayIcon2.emplace(platform_, window);
     for (const int number : {1, 2}) {
@@ -200,12 +201,5 @@ void TKorvanelXPService::DrawIcon(int number, std::int32_t kind, std::uint32_t v
         if (Config(number).Display1 != dkIcon) TrayIcon(number).SetIcon(std::move(*handed));
     });
 }
-
-// Tray menus: what a click and the pointer do on an icon, and the menus' popup handlers.
-void TKorvanelXPService::TrayIcon1Click() {}
-void TKorvanelXPService::TrayIcon2Click() {}
-void TKorvanelXPService::TrayIcon1MouseEnter(int) {}
-void TKorvanelXPService::PopupMenu1Popup() {}
-void TKorvanelXPService::PopupMenu2Popup() {}
 
 }  // namespace kxp

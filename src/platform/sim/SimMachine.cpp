@@ -34,8 +34,10 @@ class SimMachine::Impl {
     detail::SimSecurity security{state};
     detail::SimFiles files{state};
     SimDesktop desktop;
-    platform::Platform platform{clock, system,   registry, windows, process, services, privileges,
-                                heap,  security, files,    desktop, desktop, desktop,  desktop};
+    SimMenus menus;
+    platform::Platform platform{clock,    system,     registry, windows,  process,
+                                services, privileges, heap,     security, files,
+                                desktop,  desktop,    desktop,  desktop,  menus};
 };
 
 SimMachine::SimMachine() : impl_(std::make_unique<Impl>()) {}
@@ -47,6 +49,10 @@ platform::Platform& SimMachine::platform() {
 
 SimDesktop& SimMachine::Desktop() {
     return impl_->desktop;
+}
+
+SimMenus& SimMachine::Menus() {
+    return impl_->menus;
 }
 
 detail::SimState& SimMachine::State() const {

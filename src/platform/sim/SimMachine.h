@@ -18,6 +18,7 @@
 #include "platform/NativeRecords.h"
 #include "platform/Platform.h"
 #include "platform/sim/SimDesktop.h"
+#include "platform/sim/SimMenus.h"
 
 namespace kxp::sim {
 
@@ -165,6 +166,8 @@ class SimMachine {
     platform::Platform& platform();
     // Drawing, icons, locale, mouse and notification area, with their fixture API.
     SimDesktop& Desktop();
+    // Popup menus: the menus shown and the choice the next one makes.
+    SimMenus& Menus();
 
     // Clock: Sleep advances virtual time and runs the actions that fall due, in order. Virtual
     // time is shared: every Sleep, from any thread, moves it on. The tick starts at 0.

@@ -6,6 +6,7 @@
 #include "platform/win32/Win32Desktop.h"
 #include "platform/win32/Win32Files.h"
 #include "platform/win32/Win32Heap.h"
+#include "platform/win32/Win32Menus.h"
 #include "platform/win32/Win32Privileges.h"
 #include "platform/win32/Win32Process.h"
 #include "platform/win32/Win32Registry.h"
@@ -40,9 +41,10 @@ class Win32Platform {
     Win32Locale locale_;
     Win32Mouse mouse_;
     Win32NotificationArea notificationArea_;
-    platform::Platform platform_{clock_,    system_,     registry_, windows_,         process_,
-                                 services_, privileges_, heap_,     security_,        files_,
-                                 drawing_,  locale_,     mouse_,    notificationArea_};
+    Win32Menus menus_;
+    platform::Platform platform_{clock_,    system_,     registry_, windows_,          process_,
+                                 services_, privileges_, heap_,     security_,         files_,
+                                 drawing_,  locale_,     mouse_,    notificationArea_, menus_};
 };
 
 }  // namespace kxp::win32
