@@ -17,6 +17,16 @@ namespace kxp {
 
 enum class TMouseButton { mbLeft, mbRight, mbMiddle };
 
+// The mouse messages a callback message carries.
+inline constexpr std::uint32_t kWmMouseMove = 0x0200;
+inline constexpr std::uint32_t kWmLButtonDown = 0x0201;
+inline constexpr std::uint32_t kWmLButtonUp = 0x0202;
+inline constexpr std::uint32_t kWmLButtonDblClk = 0x0203;
+inline constexpr std::uint32_t kWmRButtonDown = 0x0204;
+inline constexpr std::uint32_t kWmRButtonUp = 0x0205;
+inline constexpr std::uint32_t kWmMButtonDown = 0x0207;
+inline constexpr std::uint32_t kWmMButtonUp = 0x0208;
+
 // What a tray icon needs of the popup menu attached to it.
 class TTrayPopupMenu {
   public:

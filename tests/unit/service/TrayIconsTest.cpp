@@ -10,12 +10,12 @@
 
 #include "ServiceFixture.h"
 #include "tray/DisplayModel.h"
+#include "tray/TTrayIcon.h"
 #include "tray/TTrayWindow.h"
 
 namespace kxp::test {
 namespace {
 
-constexpr std::uint32_t kWmRButtonDown = 0x0204;
 constexpr platform::ColorRef kGreen = 0x00FF00;
 constexpr platform::ColorRef kBlack = 0x000000;
 

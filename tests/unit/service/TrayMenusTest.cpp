@@ -13,6 +13,7 @@
 #include "ServiceFixture.h"
 #include "lang/LanguageFileBytes.h"
 #include "tray/DisplayModel.h"
+#include "tray/TTrayIcon.h"
 #include "tray/TTrayWindow.h"
 
 namespace kxp::test {
@@ -20,9 +21,6 @@ namespace {
 
 using platform::RegistryRoot;
 using Path = std::vector<std::u16string>;
-
-constexpr std::intptr_t kWmMouseMove = 0x0200;
-constexpr std::intptr_t kWmRButtonDown = 0x0204;
 
 class TrayMenusTest : public ServiceTest {
   protected:
@@ -39,7 +37,7 @@ class TrayMenusTest : public ServiceTest {
 
     // On the service thread: posts the mouse message to tray icon 1's or 2's callback and waits
     // until the main thread has handled it.
-    void Mouse(int icon, std::intptr_t message) {
+    void Mouse(int icon, std::uint32_t message) {
         const platform::Handle window =
             sim.platform().windows.FindWindowA(kTrayWindowClass, nullptr);
         sim.platform().windows.PostMessageA(window, kTrayCallbackMessage,

@@ -14,15 +14,6 @@
 namespace kxp::test {
 namespace {
 
-constexpr std::uint32_t kWmMouseMove = 0x0200;
-constexpr std::uint32_t kWmLButtonDown = 0x0201;
-constexpr std::uint32_t kWmLButtonUp = 0x0202;
-constexpr std::uint32_t kWmLButtonDblClk = 0x0203;
-constexpr std::uint32_t kWmRButtonDown = 0x0204;
-constexpr std::uint32_t kWmRButtonUp = 0x0205;
-constexpr std::uint32_t kWmMButtonDown = 0x0207;
-constexpr std::uint32_t kWmMButtonUp = 0x0208;
-
 class RecordingMenu final : public TTrayPopupMenu {
   public:
     bool AutoPopup() const override { return autoPopup; }

@@ -9,24 +9,12 @@
 
 #include "platform/win32/Win32Platform.h"
 #include "tray/TTrayIcon.h"
+#include "win32/PumpUntil.h"
 
 namespace kxp::win32 {
 namespace {
 
 using Clock = std::chrono::steady_clock;
-
-// Runs this thread's message loop until done() or the deadline; false on the deadline.
-template <typename Done>
-bool PumpUntil(Done done, std::chrono::milliseconds limit = std::chrono::seconds(10)) {
-    const auto deadline = Clock::now() + limit;
-    while (!done()) {
-        if (Clock::now() > deadline) return false;
-        MSG message;
-        while (::PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE)) ::DispatchMessageA(&message);
-        ::MsgWaitForMultipleObjects(0, nullptr, FALSE, 10, QS_ALLINPUT);
-    }
-    return true;
-}
 
 class Win32TrayIconTest : public ::testing::Test {
   protected:
