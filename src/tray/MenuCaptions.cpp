@@ -103,11 +103,6 @@ std::u16string Translated(const Entry& entry, const std::u16string& own,
     return text;
 }
 
-std::u16string Word(const CaptionLookup& lookup, std::int64_t number, const char16_t* english) {
-    std::u16string text = lookup(number);
-    return text.empty() ? english : text;
-}
-
 }  // namespace
 
 std::u16string TMenuCaptions::Caption(std::string_view name) const {
@@ -139,10 +134,11 @@ TMenuCaptions TranslateMenuCaptions(const TMenuCaptions& current, const CaptionL
         captions.Menu1.push_back({name1, Translated(entry, current.Caption(name1), lookup)});
         captions.Menu2.push_back({name2, Translated(entry, current.Caption(name2), lookup)});
     }
-    const std::u16string megabyte = Word(lookup, kMegabyte, kMegabyteEnglish);
+    // The hint words have no fallback: a file without them leaves them empty.
+    const std::u16string megabyte = lookup(kMegabyte);
     captions.MegabyteHint = megabyte;
-    captions.FreeHint = u" " + megabyte + u" " + Word(lookup, kFree, kFreeEnglish);
-    captions.PageFileHint = Word(lookup, kPageFile, kPageFileEnglish);
+    captions.FreeHint = u" " + megabyte + u" " + lookup(kFree);
+    captions.PageFileHint = lookup(kPageFile);
     return captions;
 }
 

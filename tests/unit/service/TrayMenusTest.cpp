@@ -29,10 +29,15 @@ class TrayMenusTest : public ServiceTest {
         SetOption("Recover", 0);
         LogOn();
         sim.CreateKey(RegistryRoot::Users, UserKey());
-        // String 33 for the interval items, which have no fallback.
+        // The strings without a fallback: 33 for the interval items, 51 and 52 for the hints.
         std::u8string lines;
-        for (int line = 1; line < 33; ++line) lines += u8"=\r\n";
-        AddLanguageFile("English", Utf8Bytes(u8"=$0409\r\n" + lines + u8"=sec"));
+        for (int line = 1; line <= 52; ++line) {
+            lines += line == 33   ? u8"=sec\r\n"
+                     : line == 51 ? u8"=MB\r\n"
+                     : line == 52 ? u8"=free\r\n"
+                                  : u8"=\r\n";
+        }
+        AddLanguageFile("English", Utf8Bytes(u8"=$0409\r\n" + lines));
     }
 
     // On the service thread: posts the mouse message to tray icon 1's or 2's callback and waits

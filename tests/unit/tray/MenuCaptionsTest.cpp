@@ -93,11 +93,11 @@ TEST(MenuCaptions, HintWordsFromStrings51_52And55) {
     EXPECT_EQ(captions.PageFileHint, u"fichier d'échange");
 }
 
-TEST(MenuCaptions, HintWordsMissingFromAFileAreEnglish) {
+TEST(MenuCaptions, HintWordsMissingFromAFileAreEmpty) {
     const auto captions = TranslateMenuCaptions(DefaultMenuCaptions(), From({{52, u"frei"}}));
-    EXPECT_EQ(captions.FreeHint, u" MB frei");
-    EXPECT_EQ(captions.MegabyteHint, u"MB");
-    EXPECT_EQ(captions.PageFileHint, u"paging file in use");
+    EXPECT_EQ(captions.FreeHint, u"  frei");
+    EXPECT_EQ(captions.MegabyteHint, u"");
+    EXPECT_EQ(captions.PageFileHint, u"");
 }
 
 }  // namespace
