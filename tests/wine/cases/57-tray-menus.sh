@@ -22,8 +22,17 @@ menus_window() { xdotool search --onlyvisible --classname KorvanelXP.exe 2>/dev/
 menus_open_window() { [[ -n $(menus_window) ]]; }
 menus_no_window() { [[ -z $(menus_window) ]]; }
 
+# The icon at X is in the tray: its square holds the icon's own colours, not the tray's grey.
+menus_icon_shown() {
+    local shot="$KXP_LOGS/tray-before-click.png" other
+    kxp_desktop_screenshot "$shot" || return 1
+    read -r _ _ _ other < <(kxp_tray_colours "$shot" "16x16+$(($1 - 8))+582")
+    ((other < 56))
+}
+
 # Right-clicks the icon at X and gives the menu the keyboard. Usage: menus_open X
 menus_open() {
+    kxp_wait_for 15 menus_icon_shown "$1" || return 1
     xdotool mousemove "$1" "$MENUS_ICON_Y" click 3 || return 1
     kxp_wait_for 5 menus_open_window || return 1
     xdotool windowfocus "$(menus_window)"
@@ -149,6 +158,7 @@ menus_violet_shown() { (($(menus_violet_pixels) >= 8)); }
 
 case_tray_click_switches_to_the_alternate_set() {
     kxp_start_service || { fail "the service does not run"; return; }
+    kxp_wait_for 15 menus_icon_shown "$MENUS_ICON1_X" || { fail "icon 1 is not in the tray"; return; }
     xdotool mousemove "$MENUS_ICON1_X" "$MENUS_ICON_Y" click 1 || { fail "xdotool failed"; return; }
     local rc=0
     kxp_wait_for 10 menus_value_is Alternate 0x1 || { fail "Alternate not 1 after a click"; rc=1; }
@@ -163,6 +173,7 @@ case_tray_double_click_brings_up_the_settings() {
     kxp_start_service || { fail "the service does not run"; return; }
     local n1
     n1=$(menus_count "1 0")
+    kxp_wait_for 15 menus_icon_shown "$MENUS_ICON1_X" || { fail "icon 1 is not in the tray"; return; }
     xdotool mousemove "$MENUS_ICON1_X" "$MENUS_ICON_Y" click --repeat 2 --delay 80 1 ||
         { fail "xdotool failed"; return; }
     local rc=0
@@ -230,8 +241,9 @@ case_settings_program_starts_on_a_double_click_and_on_ctrl_alt_end() {
     peer=$(kxp_program_pid SettingsPeer.exe) && kill "$peer" && kxp_wait_for 10 menus_gone "$peer"
     local program="$WINEPREFIX/drive_c/Program Files/KorvanelXP/KorvanelXPSettings.exe" rc=0
     cp "$stub" "$program"
-    menus_stub_started_by xdotool mousemove "$MENUS_ICON1_X" "$MENUS_ICON_Y" \
-        click --repeat 2 --delay 80 1 || { fail "no settings program after a double click"; rc=1; }
+    kxp_wait_for 15 menus_icon_shown "$MENUS_ICON1_X" || { fail "icon 1 left the tray"; rc=1; }
+    ((rc == 0)) && { menus_stub_started_by xdotool mousemove "$MENUS_ICON1_X" "$MENUS_ICON_Y" \
+        click --repeat 2 --delay 80 1 || { fail "no settings program after a double click"; rc=1; }; }
     ((rc == 0)) && { menus_stub_started_by menus_hotkey ctrl+alt+End ||
         { fail "no settings program after Ctrl+Alt+End"; rc=1; }; }
     rm -f "$program" "$(menus_record)"
