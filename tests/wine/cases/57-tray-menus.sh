@@ -6,7 +6,8 @@
 KXP_CASES+=(tray_menu_opens_on_a_right_click tray_menu_recovers_ram tray_menu_chooses_a_graph
     tray_menu_chooses_an_update_interval tray_click_switches_to_the_alternate_set
     tray_double_click_brings_up_the_settings hotkeys_recover_ram_and_bring_up_the_settings
-    settings_program_starts_on_a_double_click_and_on_ctrl_alt_end)
+    settings_program_starts_on_a_double_click_and_on_ctrl_alt_end
+    a_menu_held_open_keeps_the_loop_going)
 
 # shellcheck source=scripts/lib/tray-picture.sh disable=SC2154 # the harness's source folder
 source "$root/scripts/lib/tray-picture.sh"
@@ -253,4 +254,22 @@ case_settings_program_starts_on_a_double_click_and_on_ctrl_alt_end() {
     kxp_wait_for 10 menus_gone "$keeper"
     menus_restore_options
     return $rc
+}
+
+# The menus run on the main thread: while one stays open, the loop on the service thread goes on
+# with its passes, each of which traces the CPU figures of its session check.
+case_a_menu_held_open_keeps_the_loop_going() {
+    kxp_start_service || { fail "the service does not run"; return; }
+    local before after seconds=30
+    menus_open "$MENUS_ICON1_X" || { fail "no menu after a right click"; return; }
+    before=$(kxp_trace_lines | grep -c "CPU idle: ")
+    sleep "$seconds"
+    after=$(kxp_trace_lines | grep -c "CPU idle: ")
+    local open=yes
+    menus_open_window || open=""
+    xdotool key Escape
+    kxp_wait_for 5 menus_no_window || xdotool key Escape Escape
+    [[ -n $open ]] || { fail "the menu closed by itself"; return; }
+    echo "    $((after - before)) passes while the menu was open for $seconds s"
+    ((after - before >= seconds - 5)) || fail "only $((after - before)) passes in $seconds s"
 }
