@@ -254,6 +254,8 @@ INSTANTIATE_TEST_SUITE_P(
                   {{kWmLButtonDown}, {kWmLButtonUp}, {kWmLButtonDblClk}, {kWmLButtonUp}, {0, 600}},
                   "ldown lup double lup "},
         MouseCase{"UpWithoutDownIsNoClick", {{kWmLButtonUp}, {0, 600}}, "lup "},
+        // A wheel message and a shell notification the component does not know.
+        MouseCase{"UnknownMessagesAreIgnored", {{0x020A}, {0x0405}, {0, 600}}, ""},
         MouseCase{"RightAndMiddleButtons",
                   {{kWmRButtonDown}, {kWmRButtonUp}, {kWmMButtonDown}, {kWmMButtonUp}},
                   "rdown rup mdown mup "},
