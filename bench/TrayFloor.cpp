@@ -10,6 +10,7 @@
 
 #include <array>
 #include <cstdint>
+#include <cstdio>
 #include <cstdlib>
 #include <cwchar>
 #include <utility>
@@ -143,7 +144,10 @@ int main(int argc, char** argv) {
     data.hWnd = floor.window;
     data.uFlags = NIF_ICON;
     data.hIcon = LoadIconA(nullptr, IDI_APPLICATION);
-    for (data.uID = 1; data.uID <= 2; ++data.uID) Shell_NotifyIconW(NIM_ADD, &data);
+    for (data.uID = 1; data.uID <= 2; ++data.uID) {
+        if (!Shell_NotifyIconW(NIM_ADD, &data))
+            std::fprintf(stderr, "NIM_ADD %u failed\n", data.uID);
+    }
     g_floor = &floor;
     CpuLoad(floor);
     SetTimer(floor.window, kTimer, 1000, nullptr);
