@@ -1,10 +1,12 @@
 #!/usr/bin/env bash
-# The idle measurement: the installed, started service beside MemoryFloor.exe (which only samples
-# memory and the process list once a second) in the same Wine session. After a warm-up, both Linux
+# The idle measurement: the installed, started service with its two default tray icons beside two
+# floors in the same Wine session: MemoryFloor.exe, which only samples memory and the process list
+# once a second, and TrayFloor.exe, which does the tray icons' job in the least code (two icons, one
+# redrawn with digits and one with a 16-column graph once a second). After a warm-up, the Linux
 # processes' CPU time (utime + stime) over the window and their resident memory (VmRSS) at its end
-# are printed with the ratios service / floor. The service should stay within 1.5 times the floor.
-# An idle minute costs only a few clock ticks, so the scheduler's nanosecond run time of all threads
-# is printed beside utime + stime.
+# are printed with the ratios service / floor. The service should stay within 1.5 times the memory
+# floor and within 1.2 times the tray floor. An idle minute costs only a few clock ticks, so the
+# scheduler's nanosecond run time of all threads is printed beside utime + stime.
 #
 #   measure-idle.sh [--build DIR] [--seconds N] [--warm-up N]      defaults build/windows, 60, 10
 set -u
@@ -61,40 +63,46 @@ kxp_session_start "$session" --own-display || { echo "the Wine session did not s
 kxp_deploy "$build" "$root" || exit 1
 kxp_install_service || { echo "/INSTALL /SILENT failed"; exit 1; }
 kxp_start_service || { echo "the service did not start"; exit 1; }
+tray_floor=$(find "$build" -name TrayFloor.exe -print -quit)
+[[ -n "$tray_floor" ]] || { echo "no TrayFloor.exe under $build"; exit 1; }
+cp "$tray_floor" "$WINEPREFIX/drive_c/KorvanelXPTest/"
 kxp_wine_background "$KXP_LOGS/floor.out" 'C:\KorvanelXPTest\MemoryFloor.exe' >/dev/null
+kxp_wine_background "$KXP_LOGS/tray-floor.out" 'C:\KorvanelXPTest\TrayFloor.exe' >/dev/null
 
 kxp_wait_for 30 kxp_program_pid MemoryFloor.exe >/dev/null || { echo "no MemoryFloor"; exit 1; }
+kxp_wait_for 30 kxp_program_pid TrayFloor.exe >/dev/null || { echo "no TrayFloor"; exit 1; }
 service=$(kxp_service_pid) || { echo "no service process"; exit 1; }
-floor=$(kxp_program_pid MemoryFloor.exe)
+names=(service MemoryFloor TrayFloor)
+pids=("$service" "$(kxp_program_pid MemoryFloor.exe)" "$(kxp_program_pid TrayFloor.exe)")
 
 echo "warming up for $warm_up s, then measuring for $seconds s"
 sleep "$warm_up"
-service_ns_start=$(run_ns "$service")
-floor_ns_start=$(run_ns "$floor")
-if ! service_start=$(cpu_ticks "$service") || ! floor_start=$(cpu_ticks "$floor"); then
-    echo "a process ended during the warm-up"
-    exit 1
-fi
+declare -a ns_start ticks_start ns ticks rss
+for i in "${!pids[@]}"; do
+    ns_start[i]=$(run_ns "${pids[i]}")
+    ticks_start[i]=$(cpu_ticks "${pids[i]}") || { echo "${names[i]} ended during the warm-up"; exit 1; }
+done
 sleep "$seconds"
-service_ns=$(($(run_ns "$service") - service_ns_start))
-floor_ns=$(($(run_ns "$floor") - floor_ns_start))
-if ! service_end=$(cpu_ticks "$service") || ! floor_end=$(cpu_ticks "$floor"); then
-    echo "a process ended during the measurement"
-    exit 1
-fi
-service_rss=$(rss_kib "$service")
-floor_rss=$(rss_kib "$floor")
+for i in "${!pids[@]}"; do
+    ns[i]=$(($(run_ns "${pids[i]}") - ns_start[i]))
+    end=$(cpu_ticks "${pids[i]}") || { echo "${names[i]} ended during the measurement"; exit 1; }
+    ticks[i]=$((end - ticks_start[i]))
+    rss[i]=$(rss_kib "${pids[i]}")
+done
 
 tick=$(getconf CLK_TCK)
 seconds_of() { awk -v t="$1" -v h="$tick" 'BEGIN { printf "%.2f", t / h }'; }
-service_cpu=$(seconds_of $((service_end - service_start)))
-floor_cpu=$(seconds_of $((floor_end - floor_start)))
 
 echo "state of the service: $(kxp_service_state)"
-printf '%-22s %12s %12s %8s\n' "" "service" "floor" "ratio"
-printf '%-22s %12s %12s %8s\n' "CPU seconds in ${seconds} s" "$service_cpu" "$floor_cpu" \
-    "$(ratio "$((service_end - service_start))" "$((floor_end - floor_start))")"
-printf '%-22s %12s %12s %8s\n' "CPU ms (scheduler)" "$((service_ns / 1000000))" \
-    "$((floor_ns / 1000000))" "$(ratio "$service_ns" "$floor_ns")"
-printf '%-22s %12s %12s %8s\n' "VmRSS KiB" "$service_rss" "$floor_rss" \
-    "$(ratio "$service_rss" "$floor_rss")"
+# One table per floor: service, floor, ratio service / floor and the target ratio.
+for floor in 1 2; do
+    target=$([[ ${names[floor]} == TrayFloor ]] && echo "1.20" || echo "1.50")
+    echo "== service / ${names[floor]} (target ${target} x)"
+    printf '%-22s %12s %12s %8s\n' "" "service" "${names[floor]}" "ratio"
+    printf '%-22s %12s %12s %8s\n' "CPU seconds in ${seconds} s" "$(seconds_of "${ticks[0]}")" \
+        "$(seconds_of "${ticks[floor]}")" "$(ratio "${ticks[0]}" "${ticks[floor]}")"
+    printf '%-22s %12s %12s %8s\n' "CPU ms (scheduler)" "$((ns[0] / 1000000))" \
+        "$((ns[floor] / 1000000))" "$(ratio "${ns[0]}" "${ns[floor]}")"
+    printf '%-22s %12s %12s %8s\n' "VmRSS KiB" "${rss[0]}" "${rss[floor]}" \
+        "$(ratio "${rss[0]}" "${rss[floor]}")"
+done
