@@ -30,7 +30,7 @@ source "$root/scripts/lib/wine-session.sh"
 session=$(mktemp -d /tmp/kxp-idle.XXXXXX)
 cleanup() {
     kxp_session_stop
-    rm -rf "$session"
+    [[ -n ${KXP_KEEP:-} ]] || rm -rf "$session"
 }
 trap cleanup EXIT
 trap 'exit 130' INT TERM
@@ -61,13 +61,16 @@ ratio() { awk -v a="$1" -v b="$2" 'BEGIN { if (b > 0) printf "%.2f", a / b; else
 
 kxp_session_start "$session" --own-display || { echo "the Wine session did not start"; exit 1; }
 kxp_deploy "$build" "$root" || exit 1
-kxp_install_service || { echo "/INSTALL /SILENT failed"; exit 1; }
-kxp_start_service || { echo "the service did not start"; exit 1; }
 tray_floor=$(find "$build" -name TrayFloor.exe -print -quit)
 [[ -n "$tray_floor" ]] || { echo "no TrayFloor.exe under $build"; exit 1; }
 cp "$tray_floor" "$WINEPREFIX/drive_c/KorvanelXPTest/"
+# The floors first: Wine replaces a desktop whose last ordinary program has ended, and the service
+# would see that as a logoff and show no icons.
 kxp_wine_background "$KXP_LOGS/floor.out" 'C:\KorvanelXPTest\MemoryFloor.exe' >/dev/null
 kxp_wine_background "$KXP_LOGS/tray-floor.out" 'C:\KorvanelXPTest\TrayFloor.exe' >/dev/null
+kxp_install_service || { echo "/INSTALL /SILENT failed"; exit 1; }
+[[ -n ${KXP_TRACE:-} ]] && kxp_enable_trace
+kxp_start_service || { echo "the service did not start"; exit 1; }
 
 kxp_wait_for 30 kxp_program_pid MemoryFloor.exe >/dev/null || { echo "no MemoryFloor"; exit 1; }
 kxp_wait_for 30 kxp_program_pid TrayFloor.exe >/dev/null || { echo "no TrayFloor"; exit 1; }
