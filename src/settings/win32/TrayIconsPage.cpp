@@ -2,9 +2,12 @@
 
 #include <commctrl.h>
 
+#include <optional>
 #include <stdexcept>
+#include <utility>
 
 #include "settings/win32/FontColourChoice.h"
+#include "settings/win32/PageControls.h"
 
 namespace kxp::settings {
 namespace {
@@ -12,6 +15,7 @@ namespace {
 // Each pixel of the 16 x 16 icon as a square of this many pixels.
 constexpr int kPreviewScale = 6;
 constexpr int kMaximumSample = 99999;
+constexpr const wchar_t* kBadNumber = L"Please enter a whole number here.";
 
 // The preview's static control made exactly as large as the enlarged icon, about its centre.
 void SizePreview(HWND page) {
@@ -35,14 +39,13 @@ void TrayIconsPage::Create(HWND page, SettingsHost& host) {
         preview_ = std::make_unique<TrayIconPreview>();
     } catch (const std::runtime_error&) {
         // Without drawing objects the page still edits the options; it only shows no preview.
-        preview_.reset();
     }
     SizePreview(page);
     FillCombos(page);
     ::SendDlgItemMessageW(page, IDC_TRAY_REFRESH_SPIN, UDM_SETRANGE32, 0, 0x7FFFFFFF);
     ::SendDlgItemMessageW(page, IDC_TRAY_SAMPLE_SPIN, UDM_SETRANGE32, 0, kMaximumSample);
     const bool filling = std::exchange(filling_, true);
-    ::SetDlgItemInt(page, IDC_TRAY_SAMPLE, static_cast<UINT>(sample_), FALSE);
+    SetNumber(page, IDC_TRAY_SAMPLE, sample_);
     filling_ = filling;
 }
 
@@ -54,11 +57,7 @@ void TrayIconsPage::Show(HWND page, const SettingsState& state) {
 
 bool TrayIconsPage::Take(HWND page, SettingsState& state) {
     if (const int bad = BadNumber(page); bad != 0) {
-        const std::wstring text =
-            host_->Caption(IDS_TRAY_BAD_NUMBER, L"Please enter a whole number here.");
-        const std::wstring title = host_->Caption(TitleNumber(), Title());
-        ::MessageBoxW(page, text.c_str(), title.c_str(), MB_OK | MB_ICONWARNING);
-        ::SetFocus(::GetDlgItem(page, bad));
+        RefuseValue(page, bad, host_->Caption(IDS_TRAY_BAD_NUMBER, kBadNumber));
         ::SendDlgItemMessageW(page, bad, EM_SETSEL, 0, -1);
         return false;
     }
@@ -86,8 +85,8 @@ INT_PTR TrayIconsPage::Handle(HWND page, UINT message, WPARAM wParam, LPARAM lPa
                 return TRUE;
             }
             if (control == IDC_TRAY_SAMPLE && notification == EN_CHANGE) {
-                std::int32_t sample = 0;
-                if (NumberIn(page, control, sample) && sample >= 0) sample_ = sample;
+                const std::optional<int> sample = GetNumber(page, control);
+                if (sample && *sample >= 0) sample_ = *sample;
                 Redraw(page);
                 return TRUE;
             }
@@ -124,6 +123,8 @@ void TrayIconsPage::DrawItem(const DRAWITEMSTRUCT& item) {
         case IDC_TRAY_PREVIEW:
             if (preview_) {
                 preview_->Paint(item.hDC, item.rcItem, ::GetSysColor(COLOR_3DFACE));
+            } else {
+                ::FillRect(item.hDC, &item.rcItem, ::GetSysColorBrush(COLOR_3DFACE));
             }
             break;
         case IDC_TRAY_FORECOLOR:

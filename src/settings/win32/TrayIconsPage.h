@@ -18,8 +18,8 @@ namespace kxp::settings {
 
 class TrayIconsPage final : public SettingsPage {
   public:
-    int TemplateId() const override { return IDD_TRAYICONSPAGE; }
-    int TitleNumber() const override { return IDD_TRAYICONSPAGE; }
+    int TemplateId() const override { return IDD_TRAY_ICONS_PAGE; }
+    int TitleNumber() const override { return IDC_TRAY_TITLE; }
     const wchar_t* Title() const override { return L"Tray icons"; }
     void Create(HWND page, SettingsHost& host) override;
     void Show(HWND page, const SettingsState& state) override;
@@ -38,9 +38,7 @@ class TrayIconsPage final : public SettingsPage {
     // True when the control's message changed the record.
     bool RecordEdited(HWND page, int control, int notification);
     bool ChooseFor(HWND page, int control);
-    // The number in an edit; false when its text is not a whole number.
-    static bool NumberIn(HWND page, int control, std::int32_t& number);
-    // The edits of the record whose text is no number; 0 when all are.
+    // The first edit of the record whose text is no whole number; 0 when all are.
     static int BadNumber(HWND page);
 
     void Redraw(HWND page);

@@ -3,9 +3,10 @@
 // controls; the others take 1500-1599.
 #pragma once
 
-// The page's dialog template, and the caption of its tab.
-#define IDD_TRAYICONSPAGE 150
+#define IDD_TRAY_ICONS_PAGE 20
 
+// The caption of the page's tab.
+#define IDC_TRAY_TITLE 150
 #define IDC_TRAY_ICON1 151
 #define IDC_TRAY_ICON2 152
 #define IDC_TRAY_PRIMARY 153

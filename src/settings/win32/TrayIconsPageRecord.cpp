@@ -1,10 +1,11 @@
 // The Tray icons page's record in its controls, and the controls' edits back in the record.
 #include <array>
-#include <charconv>
+#include <optional>
 #include <string>
 #include <utility>
 
 #include "settings/win32/FontColourChoice.h"
+#include "settings/win32/PageControls.h"
 #include "settings/win32/TrayIconsPage.h"
 #include "tray/DisplayModel.h"
 #include "tray/MenuCaptions.h"
@@ -23,14 +24,6 @@ constexpr std::array<std::int32_t TConfig::*, 3> kTops{&TConfig::Y1, &TConfig::Y
 // The control of figure f (0, 1, 2) in a row of three.
 constexpr int Figure(int first, std::size_t f) {
     return first + static_cast<int>(f);
-}
-
-bool Checked(HWND page, int control) {
-    return ::IsDlgButtonChecked(page, control) == BST_CHECKED;
-}
-
-void Check(HWND page, int control, bool on) {
-    ::CheckDlgButton(page, control, on ? BST_CHECKED : BST_UNCHECKED);
 }
 
 std::wstring Wide(const std::u16string& text) {
@@ -52,16 +45,16 @@ void TrayIconsPage::FillCombos(HWND page) {
             const std::wstring text = host_->Caption(static_cast<int>(number), L"");
             return std::u16string(text.begin(), text.end());
         });
-    for (const auto& kind : kDisplayKinds) {
-        const std::wstring text = Wide(captions.Caption(std::string("miD_") + kind.MenuItem));
-        ::SendDlgItemMessageW(page, IDC_TRAY_KIND, CB_ADDSTRING, 0,
-                              reinterpret_cast<LPARAM>(text.c_str()));
+    // In code order: the position of an item is its code.
+    for (std::size_t code = 0; code < kDisplayKinds.size(); ++code) {
+        const std::string item = std::string("miD_") + kDisplayKinds[code].MenuItem;
+        AddComboItem(::GetDlgItem(page, IDC_TRAY_KIND), Wide(captions.Caption(item)),
+                     static_cast<LPARAM>(code));
     }
-    for (const auto& metric : kDisplayMetrics) {
-        const std::wstring text =
-            Wide(captions.Caption(std::string("miD_Numeric_") + metric.MenuItem));
-        ::SendDlgItemMessageW(page, IDC_TRAY_METRIC, CB_ADDSTRING, 0,
-                              reinterpret_cast<LPARAM>(text.c_str()));
+    for (std::size_t code = 0; code < kDisplayMetrics.size(); ++code) {
+        const std::string item = std::string("miD_Numeric_") + kDisplayMetrics[code].MenuItem;
+        AddComboItem(::GetDlgItem(page, IDC_TRAY_METRIC), Wide(captions.Caption(item)),
+                     static_cast<LPARAM>(code));
     }
 }
 
@@ -72,19 +65,19 @@ void TrayIconsPage::ShowRecord(HWND page) {
                        icon_ == 2 ? IDC_TRAY_ICON2 : IDC_TRAY_ICON1);
     ::CheckRadioButton(page, IDC_TRAY_PRIMARY, IDC_TRAY_ALTERNATE,
                        set_ == 1 ? IDC_TRAY_ALTERNATE : IDC_TRAY_PRIMARY);
-    Check(page, IDC_TRAY_SHOWN, ShownSet() == (set_ == 1));
+    SetCheck(page, IDC_TRAY_SHOWN, ShownSet() == (set_ == 1));
     Select(page, IDC_TRAY_KIND, record.Display1, kDisplayKinds.size());
     Select(page, IDC_TRAY_METRIC, record.Display2, kDisplayMetrics.size());
     ::EnableWindow(::GetDlgItem(page, IDC_TRAY_METRIC), record.Display1 != dkIcon);
-    ::SetDlgItemInt(page, IDC_TRAY_REFRESH, static_cast<UINT>(record.Refresh), TRUE);
-    Check(page, IDC_TRAY_TRANSPARENT, record.Transparent);
+    SetNumber(page, IDC_TRAY_REFRESH, record.Refresh);
+    SetCheck(page, IDC_TRAY_TRANSPARENT, record.Transparent);
     for (std::size_t f = 0; f < kFonts.size(); ++f) {
-        Check(page, Figure(IDC_TRAY_CENTRE1, f), record.*kCentres[f]);
-        ::SetDlgItemInt(page, Figure(IDC_TRAY_X1, f), static_cast<UINT>(record.*kLefts[f]), TRUE);
-        ::SetDlgItemInt(page, Figure(IDC_TRAY_Y1, f), static_cast<UINT>(record.*kTops[f]), TRUE);
+        SetCheck(page, Figure(IDC_TRAY_CENTRE1, f), record.*kCentres[f]);
+        SetNumber(page, Figure(IDC_TRAY_X1, f), record.*kLefts[f]);
+        SetNumber(page, Figure(IDC_TRAY_Y1, f), record.*kTops[f]);
     }
     ShowFonts(page);
-    Check(page, IDC_TRAY_HIDE_SECOND, working_.UserWide().NoSecondTray);
+    SetCheck(page, IDC_TRAY_HIDE_SECOND, working_.UserWide().NoSecondTray);
     filling_ = filling;
     Redraw(page);
 }
@@ -99,8 +92,9 @@ void TrayIconsPage::ShowFonts(HWND page) {
 bool TrayIconsPage::RecordEdited(HWND page, int control, int notification) {
     TConfig& record = Record();
     if (notification == EN_CHANGE) {
-        std::int32_t number = 0;
-        if (!NumberIn(page, control, number)) return false;
+        const std::optional<int> typed = GetNumber(page, control);
+        if (!typed) return false;
+        const std::int32_t number = *typed;
         if (control == IDC_TRAY_REFRESH) {
             record.Refresh = number;
             return true;
@@ -130,20 +124,20 @@ bool TrayIconsPage::RecordEdited(HWND page, int control, int notification) {
     if (notification != BN_CLICKED) return false;
     switch (control) {
         case IDC_TRAY_SHOWN:
-            ShownSet() = Checked(page, control) == (set_ == 1);
+            ShownSet() = GetCheck(page, control) == (set_ == 1);
             return true;
         case IDC_TRAY_TRANSPARENT:
-            record.Transparent = Checked(page, control);
+            record.Transparent = GetCheck(page, control);
             return true;
         case IDC_TRAY_HIDE_SECOND:
-            working_.UserWide().NoSecondTray = Checked(page, control);
+            working_.UserWide().NoSecondTray = GetCheck(page, control);
             return true;
         default:
             break;
     }
     for (std::size_t f = 0; f < kFonts.size(); ++f) {
         if (control == Figure(IDC_TRAY_CENTRE1, f)) {
-            record.*kCentres[f] = Checked(page, control);
+            record.*kCentres[f] = GetCheck(page, control);
             return true;
         }
     }
@@ -168,29 +162,10 @@ bool TrayIconsPage::ChooseFor(HWND page, int control) {
     return false;
 }
 
-bool TrayIconsPage::NumberIn(HWND page, int control, std::int32_t& number) {
-    const HWND edit = ::GetDlgItem(page, control);
-    std::wstring text(static_cast<std::size_t>(::GetWindowTextLengthW(edit)) + 1, L'\0');
-    text.resize(static_cast<std::size_t>(
-        ::GetWindowTextW(edit, text.data(), static_cast<int>(text.size()))));
-    std::string digits;
-    for (const wchar_t character : text) {
-        if (character > 0x7F) return false;
-        digits += static_cast<char>(character);
-    }
-    std::int32_t value = 0;
-    const char* const last = digits.data() + digits.size();
-    const auto [end, error] = std::from_chars(digits.data(), last, value);
-    if (digits.empty() || error != std::errc() || end != last) return false;
-    number = value;
-    return true;
-}
-
 int TrayIconsPage::BadNumber(HWND page) {
-    std::int32_t number = 0;
     for (const int control : {IDC_TRAY_REFRESH, IDC_TRAY_X1, IDC_TRAY_Y1, IDC_TRAY_X1 + 1,
                               IDC_TRAY_Y1 + 1, IDC_TRAY_X1 + 2, IDC_TRAY_Y1 + 2}) {
-        if (!NumberIn(page, control, number)) return control;
+        if (!GetNumber(page, control)) return control;
     }
     return 0;
 }
