@@ -28,10 +28,15 @@ settings_prepare() {
         SETTINGS_KEEPER=$(kxp_wine_background "$KXP_LOGS/settings-keeper.out" notepad)
         kxp_wait_for 15 settings_notepad_shown || { fail "notepad did not come up"; return; }
     fi
+    # Earlier cases may have left more than one.
+    kxp_wait_for 10 settings_peers_gone || fail "the peer window does not go"
+}
+
+settings_peers_gone() {
     local peer
-    peer=$(kxp_program_pid SettingsPeer.exe) && kill "$peer" 2>/dev/null
-    kxp_wait_for 10 eval '! kxp_program_pid SettingsPeer.exe >/dev/null' ||
-        fail "the peer window does not go"
+    peer=$(kxp_program_pid SettingsPeer.exe) || return 0
+    kill "$peer" 2>/dev/null
+    return 1
 }
 
 # A user value as reg.exe prints it ("0x1", "$0000FF00"), or nothing.
@@ -50,14 +55,21 @@ case_settings_window_saves_the_options_and_tells_the_service() {
     kxp_wait_for 30 settings_window_shown || { fail "no settings window"; return; }
     window=$(settings_window)
     sleep 1
-    import -window root "$KXP_LOGS/settings-window.png" 2>/dev/null
     # A second start only brings the first window forward.
     kxp_wine 30 "$SETTINGS_EXE" >/dev/null || { fail "a second start failed"; return; }
     (($(xdotool search --name '^KorvanelXP Settings$' | wc -l) == 1)) ||
         { fail "a second start opened a second window"; return; }
-    # The tabs, then the General page: language, priority, update windows; Space ticks the last,
-    # Return is OK.
+    # The focus starts on the tabs: a picture of every page (scripts/settings-picture.sh keeps
+    # them), back to the first, then its language, priority and update windows; Space ticks the
+    # last, Return is OK.
     xdotool windowfocus --sync "$window" 2>/dev/null
+    local page
+    for page in 1 2 3 4 5; do
+        import -window "$window" "$KXP_LOGS/settings-page-$page.png" 2>/dev/null
+        xdotool key Right
+        sleep 0.5
+    done
+    xdotool key --delay 100 Left Left Left Left Left
     xdotool key --delay 150 Tab Tab Tab space Return
     kxp_wait_for 10 settings_gone "$pid" || { fail "OK did not close the window"; return; }
     local autohide version
