@@ -1,11 +1,11 @@
 # shellcheck shell=bash
 # The real settings program, KorvanelXPSettings.exe, beside the service: its window saves the user
 # options it shows and asks the service to read them; "/recover" waits for the recovery it asked
-# for; "/quit" ends the service. The stand-in peer window is away meanwhile (a settings window that
+# for; "/reload" asks for both readings; "/quit" ends the service. The stand-in peer window is away meanwhile (a settings window that
 # exists already is only brought forward) and comes back at the end; notepad holds Wine's desktop
 # meanwhile, which would otherwise be replaced when the last program on it ends.
 KXP_CASES+=(settings_window_saves_the_options_and_tells_the_service
-    settings_recover_command_waits_for_the_recovery settings_quit_command_ends_the_service)
+    settings_recover_and_reload_commands_reach_the_service settings_quit_command_ends_the_service)
 
 SETTINGS_USER_KEY='HKCU\Software\KorvanelXP'
 SETTINGS_EXE='C:\Program Files\KorvanelXP\KorvanelXPSettings.exe'
@@ -84,7 +84,7 @@ case_settings_window_saves_the_options_and_tells_the_service() {
     kxp_control 128 >/dev/null 2>&1
 }
 
-case_settings_recover_command_waits_for_the_recovery() {
+case_settings_recover_and_reload_commands_reach_the_service() {
     kxp_start_service || { fail "the service does not run"; return; }
     settings_prepare || return
     local rc=0 started=$SECONDS
@@ -92,7 +92,12 @@ case_settings_recover_command_waits_for_the_recovery() {
     echo "    /recover ended with $rc after $((SECONDS - started)) s"
     ((rc == 0)) || { fail "/recover ended with $rc"; return; }
     kxp_trace_lines | grep -qF 'KorvanelXP: Message to settings: 4' ||
-        fail "no notification 4 in the trace"
+        { fail "no notification 4 in the trace"; return; }
+    local locals
+    locals=$(kxp_trace_lines | grep -cxF 'KorvanelXP: Request: SV_READLOCALOPTIONS' || true)
+    kxp_wine 30 "$SETTINGS_EXE" /reload >/dev/null || { fail "/reload failed"; return; }
+    kxp_wait_for 5 eval '(($(kxp_trace_lines | grep -cxF "KorvanelXP: Request: SV_READLOCALOPTIONS") > locals))' ||
+        fail "/reload did not reach the service"
 }
 
 case_settings_quit_command_ends_the_service() {
