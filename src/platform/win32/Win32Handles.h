@@ -27,6 +27,8 @@ using UniqueFindHandle = unique_handle<HANDLE, ReleaseWith<&::FindClose>>;
 using UniqueGdiObject = unique_handle<HGDIOBJ, ReleaseWith<&::DeleteObject>>;
 using UniqueDc = unique_handle<HDC, ReleaseWith<&::DeleteDC>>;
 using UniqueIcon = unique_handle<HICON, ReleaseWith<&::DestroyIcon>>;
+// Memory the system handed out with LocalAlloc, as CommandLineToArgvW does.
+using UniqueLocalMemory = unique_handle<HLOCAL, ReleaseWith<&::LocalFree>>;
 
 // The screen's DC, lent by GetDC and given back with ReleaseDC.
 class ScreenDc {

@@ -3,8 +3,9 @@
 #include <array>
 #include <string>
 
-#include "settings/win32/DialogControls.h"
 #include "settings/win32/FileCachePageIds.h"
+#include "settings/win32/MachinePageControls.h"
+#include "settings/win32/PageControls.h"
 
 namespace kxp::settings {
 namespace {
@@ -28,9 +29,9 @@ int ModeButton(std::int32_t cache) {
 
 // The mode the buttons choose; an unchanged stored mode is kept as stored (-1 stays -1).
 std::int32_t ChosenMode(HWND page, std::int32_t stored) {
-    if (IsChecked(page, IDC_CACHE_AUTOMATIC)) return kCacheAutomatic;
-    if (IsChecked(page, IDC_CACHE_FIXED)) return kCacheFixed;
-    if (IsChecked(page, IDC_CACHE_OFF)) return stored <= kCacheOff ? stored : kCacheOff;
+    if (GetCheck(page, IDC_CACHE_AUTOMATIC)) return kCacheAutomatic;
+    if (GetCheck(page, IDC_CACHE_FIXED)) return kCacheFixed;
+    if (GetCheck(page, IDC_CACHE_OFF)) return stored <= kCacheOff ? stored : kCacheOff;
     return stored;
 }
 
@@ -70,9 +71,9 @@ void FileCachePage::Show(HWND page, const SettingsState& state) {
     showing_ = true;
     const int mode = ModeButton(machine.Cache);
     for (const int id : {IDC_CACHE_OFF, IDC_CACHE_AUTOMATIC, IDC_CACHE_FIXED}) {
-        SetChecked(page, id, id == mode);
+        SetCheck(page, id, id == mode);
     }
-    SetChecked(page, IDC_CACHE_ADVANCED, machine.AdvCache);
+    SetCheck(page, IDC_CACHE_ADVANCED, machine.AdvCache);
     SetNumber(page, IDC_CACHE_MIN, machine.CacheMin);
     SetNumber(page, IDC_CACHE_MAX, machine.CacheMax);
     ::SetDlgItemTextA(page, IDC_CACHE_SHELL, machine.Shell.c_str());
@@ -87,7 +88,7 @@ bool FileCachePage::Take(HWND page, SettingsState& state) {
     if (!writable_) return true;
     MachineSettings machine = state.machine;
     machine.Cache = ChosenMode(page, machine.Cache);
-    machine.AdvCache = IsChecked(page, IDC_CACHE_ADVANCED);
+    machine.AdvCache = GetCheck(page, IDC_CACHE_ADVANCED);
     if (!TakeNumber(page, *host_, IDC_CACHE_MIN, IDC_CACHE_MIN_LABEL, IDS_CACHE_RANGE, 1,
                     kMaxMachineMiB, machine.CacheMin) ||
         !TakeNumber(page, *host_, IDC_CACHE_MAX, IDC_CACHE_MAX_LABEL, IDS_CACHE_RANGE, 1,
@@ -125,8 +126,8 @@ INT_PTR FileCachePage::Handle(HWND page, UINT message, WPARAM wParam, LPARAM /*l
 }
 
 void FileCachePage::UpdateEnabled(HWND page) const {
-    const bool automatic = IsChecked(page, IDC_CACHE_AUTOMATIC);
-    const bool fixed = IsChecked(page, IDC_CACHE_FIXED);
+    const bool automatic = GetCheck(page, IDC_CACHE_AUTOMATIC);
+    const bool fixed = GetCheck(page, IDC_CACHE_FIXED);
     EnableControl(page, IDC_CACHE_ADVANCED, writable_ && automatic);
     EnableControl(page, IDC_CACHE_TABLES_NOTE, automatic);
     for (const int id : {IDC_CACHE_MIN, IDC_CACHE_MIN_LABEL, IDC_CACHE_MIN_UNIT, IDC_CACHE_MAX,

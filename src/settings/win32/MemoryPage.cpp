@@ -5,9 +5,10 @@
 #include <array>
 #include <string>
 
-#include "service/TKorvanelXPService.h"
-#include "settings/win32/DialogControls.h"
+#include "settings/win32/MachinePageControls.h"
 #include "settings/win32/MemoryPageIds.h"
+#include "settings/win32/PageControls.h"
+#include "settings/win32/ServiceChannel.h"
 
 namespace kxp::settings {
 namespace {
@@ -16,7 +17,7 @@ namespace {
 constexpr UINT kMarqueeStep = 30;
 
 constexpr std::array kEdits{IDC_MEMORY_BELOW, IDC_MEMORY_PAUSE, IDC_MEMORY_THRESHOLD};
-constexpr std::array kSwitches{IDC_MEMORY_RECOVER, IDC_MEMORY_POSTPONE, IDC_MEMORY_NO_COUNTERS};
+constexpr std::array kSwitches{IDC_MEMORY_RECOVER, IDC_MEMORY_POSTPONE, IDC_MEMORY_COUNTERS};
 
 }  // namespace
 
@@ -39,18 +40,17 @@ void MemoryPage::Create(HWND page, SettingsHost& host) {
     ::SendDlgItemMessageW(page, IDC_MEMORY_THRESHOLD, EM_LIMITTEXT, 3, 0);
     ::SetDlgItemTextW(page, IDC_MEMORY_PEAK, PageText(host, IDS_MEMORY_PEAK_UNKNOWN).c_str());
     ShowRecovering(page, false);
-    AskPeak();
 }
 
 void MemoryPage::Show(HWND page, const SettingsState& state) {
     const MachineSettings& machine = state.machine;
     showing_ = true;
-    SetChecked(page, IDC_MEMORY_RECOVER, machine.Recover);
+    SetCheck(page, IDC_MEMORY_RECOVER, machine.Recover);
     SetNumber(page, IDC_MEMORY_BELOW, machine.Below);
     SetNumber(page, IDC_MEMORY_PAUSE, machine.Pause);
-    SetChecked(page, IDC_MEMORY_POSTPONE, machine.Postpone);
+    SetCheck(page, IDC_MEMORY_POSTPONE, machine.Postpone);
     SetNumber(page, IDC_MEMORY_THRESHOLD, machine.Threshold);
-    SetChecked(page, IDC_MEMORY_NO_COUNTERS, machine.NoCounters);
+    SetCheck(page, IDC_MEMORY_COUNTERS, !machine.NoCounters);
     writable_ = state.machineWritable;
     ShowWritable(page, writable_, kEdits, kSwitches, IDC_MEMORY_ELEVATE, IDC_MEMORY_ELEVATE_NOTE);
     UpdateEnabled(page);
@@ -61,9 +61,9 @@ bool MemoryPage::Take(HWND page, SettingsState& state) {
     // Read-only: the page changes nothing, whatever its fields hold.
     if (!writable_) return true;
     MachineSettings machine = state.machine;
-    machine.Recover = IsChecked(page, IDC_MEMORY_RECOVER);
-    machine.Postpone = IsChecked(page, IDC_MEMORY_POSTPONE);
-    machine.NoCounters = IsChecked(page, IDC_MEMORY_NO_COUNTERS);
+    machine.Recover = GetCheck(page, IDC_MEMORY_RECOVER);
+    machine.Postpone = GetCheck(page, IDC_MEMORY_POSTPONE);
+    machine.NoCounters = !GetCheck(page, IDC_MEMORY_COUNTERS);
     if (!TakeNumber(page, *host_, IDC_MEMORY_BELOW, IDC_MEMORY_BELOW_LABEL, IDS_MEMORY_RANGE, 1,
                     kMaxMachineMiB, machine.Below) ||
         !TakeNumber(page, *host_, IDC_MEMORY_PAUSE, IDC_MEMORY_PAUSE_LABEL, IDS_MEMORY_RANGE, 1,
@@ -92,13 +92,13 @@ INT_PTR MemoryPage::Handle(HWND page, UINT message, WPARAM wParam, LPARAM /*lPar
     switch (id) {
         case IDC_MEMORY_RECOVER:
         case IDC_MEMORY_POSTPONE:
-        case IDC_MEMORY_NO_COUNTERS:
+        case IDC_MEMORY_COUNTERS:
             UpdateEnabled(page);
             if (!showing_) host_->Changed();
             return TRUE;
         case IDC_MEMORY_RECOVER_NOW:
             SetStatus(page,
-                      host_->SendToService(RECOVER) ? IDS_MEMORY_REQUESTED : IDS_MEMORY_NOT_TAKEN);
+                      host_->SendToService(kRecover) ? IDS_MEMORY_REQUESTED : IDS_MEMORY_NOT_TAKEN);
             return TRUE;
         case IDC_MEMORY_ELEVATE:
             host_->RestartElevated();
@@ -110,32 +110,28 @@ INT_PTR MemoryPage::Handle(HWND page, UINT message, WPARAM wParam, LPARAM /*lPar
 
 void MemoryPage::Notified(HWND page, int code, LPARAM value) {
     switch (code) {
-        case kSettingsRecoveryStarting:
+        case kRecoveryStarted:
             ShowRecovering(page, true);
             SetStatus(page, IDS_MEMORY_RECOVERING);
             break;
-        case kSettingsRecoveryFinished:
+        case kRecoveryDone:
             ShowRecovering(page, false);
             SetStatus(page, IDS_MEMORY_RECOVERED);
             // The recovery itself takes memory: the peak may have grown.
             AskPeak();
             break;
-        case kSettingsPeakUsage: {
+        case kPeakUsage: {
             const std::wstring peak =
                 std::to_wstring(value) + L" " + host_->Caption(IDC_MEMORY_BELOW_UNIT, L"MB");
             ::SetDlgItemTextW(page, IDC_MEMORY_PEAK, peak.c_str());
             break;
         }
-        case kSettingsServiceEnding:
-            ShowRecovering(page, false);
-            break;
         default:
             break;
     }
 }
 
 void MemoryPage::ServiceRunning(HWND page, bool running) {
-    const bool returned = running && !running_;
     running_ = running;
     if (!running) {
         ShowRecovering(page, false);
@@ -144,12 +140,11 @@ void MemoryPage::ServiceRunning(HWND page, bool running) {
         SetStatus(page, 0);
     }
     EnableControl(page, IDC_MEMORY_RECOVER_NOW, running_ && !recovering_);
-    if (returned) AskPeak();
 }
 
 void MemoryPage::UpdateEnabled(HWND page) const {
-    const bool recover = IsChecked(page, IDC_MEMORY_RECOVER);
-    const bool postpone = IsChecked(page, IDC_MEMORY_POSTPONE);
+    const bool recover = GetCheck(page, IDC_MEMORY_RECOVER);
+    const bool postpone = GetCheck(page, IDC_MEMORY_POSTPONE);
     for (const int id : {IDC_MEMORY_BELOW, IDC_MEMORY_BELOW_LABEL, IDC_MEMORY_BELOW_UNIT,
                          IDC_MEMORY_PAUSE, IDC_MEMORY_PAUSE_LABEL, IDC_MEMORY_PAUSE_UNIT}) {
         EnableControl(page, id, recover);
@@ -177,7 +172,7 @@ void MemoryPage::ShowRecovering(HWND page, bool recovering) {
 
 void MemoryPage::AskPeak() {
     // The answer comes back as notification 5.
-    if (host_ != nullptr && running_) host_->SendToService(SV_SENDPEAKMEMUSAGE);
+    if (host_ != nullptr && running_) host_->SendToService(kSendPeakMemoryUsage);
 }
 
 }  // namespace kxp::settings

@@ -31,8 +31,8 @@ class MemoryPage final : public SettingsPage {
     bool writable_ = true;
     // Show fills the controls: their change notices are no edits of the user's.
     bool showing_ = false;
-    // Until the window says otherwise the service is taken to be there; a refused request says so.
-    bool running_ = true;
+    // The window tells at once whether the service runs, and again whenever that changes.
+    bool running_ = false;
     bool recovering_ = false;
     int status_ = 0;
 };

@@ -1,6 +1,6 @@
-// Small helpers for the controls of a settings page: check boxes, whole-number fields with a range
-// check that names the field, texts of the resource string table in the user's language, and the
-// read-only state of a page the user may not change.
+// What the two machine-option pages share beyond the common page controls: texts of the resource
+// string table in the user's language, whole-number fields with a range check that names the
+// field, and the read-only state of a page the user may not change.
 #pragma once
 
 #include <windows.h>
@@ -13,10 +13,7 @@
 
 namespace kxp::settings {
 
-void SetChecked(HWND page, int id, bool checked);
-bool IsChecked(HWND page, int id);
 void EnableControl(HWND page, int id, bool enabled);
-void SetNumber(HWND page, int id, std::int32_t value);
 
 // The string table's text of a caption number, in the user's language when it has one.
 std::wstring PageText(const SettingsHost& host, int number);
