@@ -196,7 +196,7 @@ kxp_session_stop() {
     fi
 }
 
-# Copies KorvanelXP.exe, its language files and the peers into the prefix.
+# Copies KorvanelXP.exe, the settings program, the language files and the peers into the prefix.
 # Usage: kxp_deploy BUILD_DIR SOURCE_DIR
 kxp_deploy() {
     local build=$1 source=$2
@@ -205,6 +205,10 @@ kxp_deploy() {
     local exe
     exe=$(find "$build" -name KorvanelXP.exe -print -quit)
     [[ -n "$exe" ]] || { kxp_log "no KorvanelXP.exe under $build"; return 1; }
+    cp "$exe" "$dir/"
+    # The settings program beside it, where the service starts it.
+    exe=$(find "$build" -name KorvanelXPSettings.exe -print -quit)
+    [[ -n "$exe" ]] || { kxp_log "no KorvanelXPSettings.exe under $build"; return 1; }
     cp "$exe" "$dir/"
     # The caption files beside the exe, as the build lays them out; copied file by file so that a
     # second deployment does not nest the folder.

@@ -128,13 +128,8 @@ void SetDefault(const UserOptionDefinition& option, TConfig& config, std::int64_
         option.field(config));
 }
 
-bool Applies(const UserOptionDefinition& option, int icon, std::int32_t version) {
-    if (option.scope == UserOptionScope::UserWide && icon != 1) return false;
-    return !option.versioned || version >= kUserOptionsVersion;
-}
-
-void ReadOption(const RegistryKey& key, const UserOptionDefinition& option, const std::string& name,
-                TConfig& config) {
+void ReadValue(const RegistryKey& key, const UserOptionDefinition& option, const std::string& name,
+               TConfig& config) {
     const UserOptionField field = option.field(config);
     switch (option.type) {
         case UserOptionType::Integer: {
@@ -200,24 +195,34 @@ void SetAlternateDefaults(TConfig& config, int icon) {
     config.Suffix = texts::kAlternateSuffix;
 }
 
+bool UserOptionApplies(const UserOptionDefinition& option, int icon, std::int32_t version) {
+    if (option.scope == UserOptionScope::UserWide && icon != 1) return false;
+    return !option.versioned || version >= kUserOptionsVersion;
+}
+
+bool ReadUserOption(const RegistryKey& key, const UserOptionDefinition& option, int icon,
+                    TConfig& config) {
+    const std::string name = UserValueName(option, ValuePrefix(icon), config.Suffix);
+    if (!key.ValueExists(name)) return false;
+    ReadValue(key, option, name, config);
+    return true;
+}
+
 void ReadUserOptionPass(const RegistryKey& key, int icon, TConfig& config, std::int32_t& version,
                         const std::function<void(bool)>& onNoSecondTray) {
-    const std::string prefix = ValuePrefix(icon);
-    const std::string selector = prefix + texts::kAlternateValue;
+    const std::string selector = ValuePrefix(icon) + texts::kAlternateValue;
     if (key.ValueExists(selector) && key.ReadInteger(selector) == 1) {
         SetAlternateDefaults(config, icon);
     }
     for (const auto& option : kDefinitions) {
-        if (Applies(option, icon, version)) {
-            const std::string name = UserValueName(option, prefix, config.Suffix);
-            if (key.ValueExists(name)) ReadOption(key, option, name, config);
+        if (UserOptionApplies(option, icon, version)) {
+            const bool stored = ReadUserOption(key, option, icon, config);
             if (&option == &kDefinitions.front() && icon == 1) {
                 version = key.ValueExists(texts::kVersionValue)
                               ? key.ReadInteger(texts::kVersionValue)
                               : kUserOptionsVersion;
             }
-            if (std::string_view(option.name) == "NoSecondTray" && key.ValueExists(name) &&
-                onNoSecondTray) {
+            if (std::string_view(option.name) == "NoSecondTray" && stored && onNoSecondTray) {
                 onNoSecondTray(config.NoSecondTray);
             }
         }
@@ -251,7 +256,7 @@ bool WriteUserOptions(RegistryKey& key, int icon, const TConfig& config) {
     bool written = key.WriteInteger(ValuePrefix(icon) + texts::kAlternateValue, alternate ? 1 : 0);
     if (icon == 1) written = key.WriteInteger(texts::kVersionValue, kUserOptionsVersion) && written;
     for (const auto& option : kDefinitions) {
-        if (Applies(option, icon, kUserOptionsVersion)) {
+        if (UserOptionApplies(option, icon, kUserOptionsVersion)) {
             written = WriteUserOption(key, option, icon, config) && written;
         }
     }

@@ -75,6 +75,15 @@ void SetUserDefaults(TConfig& config, int icon);
 // The alternate set's defaults over the primary ones, Suffix "_2".
 void SetAlternateDefaults(TConfig& config, int icon);
 
+// Whether an icon's pass reads the option from a store of that version: user-wide options only in
+// icon 1's pass, the versioned ones only from kUserOptionsVersion on.
+bool UserOptionApplies(const UserOptionDefinition& option, int icon, std::int32_t version);
+// Reads one option, named with the icon's prefix and config's suffix, into config; false (config
+// untouched) when no such value is stored. Throws RegistryError at a value of another type or a
+// colour text that names no colour, config untouched.
+bool ReadUserOption(const RegistryKey& key, const UserOptionDefinition& option, int icon,
+                    TConfig& config);
+
 // One icon's pass over the open user key, starting from the record as it is (its defaults):
 // the set selector ("Alternate" with the icon's prefix; 1 selects the alternate set and its
 // defaults), then every option of the table that exists, in table order. Icon 1's pass also

@@ -21,8 +21,7 @@ std::uint32_t TKorvanelXPService::ServiceControlHandler(std::uint32_t code) {
             break;
         case SV_SENDPEAKMEMUSAGE: {
             Trace("Request: SV_SENDPEAKMEMUSAGE");
-            std::lock_guard guard(samplerLock_);
-            if (SystemData) SystemData->UpdateMemory();
+            WithSampler([](TSystemData& sampler) { sampler.UpdateMemory(); });
             SendPeakRequested = true;
             break;
         }

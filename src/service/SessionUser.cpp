@@ -60,8 +60,8 @@ bool TKorvanelXPService::ImpersonateShellUser(bool loadProfile) {
     } else {
         // The sampler belongs to the service thread: another thread takes the shell process of
         // its latest scan (at most one pass old) instead of scanning beside it.
-        std::lock_guard guard(samplerLock_);
-        if (SystemData) shell = SystemData->ShellProcessId;
+        shell =
+            WithSampler([](const TSystemData& sampler) { return sampler.ShellProcessId.load(); });
     }
     // A second impersonation on one thread would end the first one's early.
     if (shell == 0 || impersonations_.Active()) return false;

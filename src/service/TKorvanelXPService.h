@@ -10,6 +10,7 @@
 #include <optional>
 #include <string>
 #include <thread>
+#include <type_traits>
 #include <vector>
 
 #include "config/GlobalHotKeysOwner.h"
@@ -348,6 +349,18 @@ class TKorvanelXPService : public platform::ServiceEntry {
     // language with the captions it gives.
     void ReadIconPass(int icon, TConfig& config, std::int32_t& version);
     void ApplyUserLanguage(TConfig& config1);
+    // Runs use on the sampler under its guard, briefly: nothing in it may block. Returns what
+    // use returns, or a value-initialised result while there is no sampler.
+    template <typename Use>
+    auto WithSampler(Use use) {
+        std::lock_guard guard(samplerLock_);
+        using Result = decltype(use(*SystemData));
+        if constexpr (std::is_void_v<Result>) {
+            if (SystemData) use(*SystemData);
+        } else {
+            return SystemData ? use(*SystemData) : Result{};
+        }
+    }
     std::mutex samplerLock_;
     // optionsLock_ guards LocalOptions and the two toggle counts, briefly. A read that overlapped
     // a menu toggle keeps the toggled options as the menu left them, which is also what the

@@ -2,6 +2,7 @@
 // menu opens, the hints, and the clicks that switch an icon's option set. All on the main thread.
 #include <string>
 
+#include "config/UserOptionDefinitions.h"
 #include "platform/Trace.h"
 #include "service/ServiceTexts.h"
 #include "service/TKorvanelXPService.h"
@@ -11,14 +12,15 @@
 namespace kxp {
 namespace {
 
-constexpr std::int32_t kOptionFormatVersion = 150;
-
-std::u16string Wide(const std::string& ascii) {
-    return std::u16string(ascii.begin(), ascii.end());
-}
-
-std::string ValuePrefix(int icon) {
-    return icon == 2 ? "t2_" : "";
+// Writes the named options of both icons, each with its icon's prefix and set's suffix.
+void WriteBothIcons(RegistryKey& key, const TConfig& icon1, const TConfig& icon2,
+                    std::initializer_list<const char*> names) {
+    for (const char* name : names) {
+        const UserOptionDefinition* option = FindUserOption(name);
+        if (option == nullptr) continue;
+        WriteUserOption(key, *option, 1, icon1);
+        WriteUserOption(key, *option, 2, icon2);
+    }
 }
 
 // " (Graph)" or " (Block)" after a title or hint, in the menu's words.
@@ -75,11 +77,12 @@ void TKorvanelXPService::MenuOpening(int icon) {
 
     const TConfig config = Config(icon);
     const std::string number = icon == 2 ? "2" : "1";
-    std::u16string title = Wide("KorvanelXP - Tray Icon " + number);
+    std::u16string title = AsciiCaption("KorvanelXP - Tray Icon " + number);
     const std::optional<DisplayCode> code = DecodeDisplay(config.Display1, config.Display2);
     if (code && code->Kind != dkIcon) {
-        title = Wide("KorvanelXP Tray Icon " + number + " ") + captions.Caption("miDisplay") +
-                u": " + GetMetricText(code->Metric) + KindSuffix(code->Kind, captions);
+        title = AsciiCaption("KorvanelXP Tray Icon " + number + " ") +
+                captions.Caption("miDisplay") + u": " + GetMetricText(code->Metric) +
+                KindSuffix(code->Kind, captions);
     }
     menu.Find("MenuItemTrayIcon" + number)->Caption = title;
 }
@@ -136,14 +139,8 @@ void TKorvanelXPService::DisplayChange(int icon, DisplayCode code) {
         });
     }
     WriteUserOptions([this](RegistryKey& key) {
-        for (const int each : {1, 2}) {
-            const TConfig written = Config(each);
-            const std::string prefix = ValuePrefix(each);
-            key.WriteInteger(prefix + "Display1" + written.Suffix, written.Display1);
-            key.WriteInteger(prefix + "Display2" + written.Suffix, written.Display2);
-            key.WriteBool(prefix + "Transparent" + written.Suffix, written.Transparent);
-        }
-        key.WriteInteger("Version", kOptionFormatVersion);
+        WriteBothIcons(key, Config(1), Config(2), {"Display1", "Display2", "Transparent"});
+        key.WriteInteger(texts::kVersionValue, kUserOptionsVersion);
     });
     UserOptionsChangedByMenu();
 }
@@ -152,28 +149,22 @@ void TKorvanelXPService::RefreshClick(int icon, std::int32_t milliseconds) {
     TConfig config = Config(icon);
     config.Refresh = milliseconds;
     PublishConfig(icon, config);
-    WriteUserOptions([this](RegistryKey& key) {
-        for (const int each : {1, 2}) {
-            const TConfig written = Config(each);
-            key.WriteInteger(ValuePrefix(each) + "Refresh" + written.Suffix, written.Refresh);
-        }
-    });
+    WriteUserOptions(
+        [this](RegistryKey& key) { WriteBothIcons(key, Config(1), Config(2), {"Refresh"}); });
     UserOptionsChangedByMenu();
 }
 
 void TKorvanelXPService::TrayIconClick(int icon) {
     TConfig config = Config(icon);
-    config.Suffix = config.Suffix.empty() ? "_2" : "";
+    config.Suffix = config.Suffix.empty() ? texts::kAlternateSuffix : "";
     PublishConfig(icon, config);
     RefreshRequested = true;
     WriteUserOptions([&config, icon](RegistryKey& key) {
-        key.WriteBool(ValuePrefix(icon) + "Alternate", config.Suffix == "_2");
+        key.WriteBool(ValuePrefix(icon) + texts::kAlternateValue,
+                      config.Suffix == texts::kAlternateSuffix);
     });
     ReadUserOptionsOrTrace();
-    {
-        std::lock_guard guard(samplerLock_);
-        if (SystemData) SystemData->UpdateMemory();
-    }
+    WithSampler([](TSystemData& sampler) { sampler.UpdateMemory(); });
     ForceRedraw();
     if (Config(icon).Display1 == dkIcon) ShowProductIcon(icon);
     UserOptionsChangedByMenu();
@@ -188,31 +179,22 @@ void TKorvanelXPService::TrayIcon2Click() {
 }
 
 void TKorvanelXPService::TrayIcon1MouseEnter(int icon) {
-    {
-        std::lock_guard guard(samplerLock_);
-        if (SystemData) SystemData->UpdatePageFile();
-    }
+    WithSampler([](TSystemData& sampler) { sampler.UpdatePageFile(); });
     TrayIcon(icon == 2 ? 2 : 1).SetHint(GetIconHint(icon));
 }
 
 void TKorvanelXPService::ShowCPUCount1Click() {
-    std::int32_t count = 0;
-    {
-        std::lock_guard guard(samplerLock_);
-        if (SystemData) count = SystemData->ProcessorCount;
-    }
+    const std::int32_t count =
+        WithSampler([](const TSystemData& sampler) { return sampler.ProcessorCount; });
     platform_.windows.ShowMessage(std::to_string(count), texts::kDisplayName, platform::kMbOk);
 }
 
 std::u16string TKorvanelXPService::GetMetricText(std::int32_t metric) {
     const TMenuCaptions captions = MenuCaptions();
     if (metric == dmRamFree) {
-        std::int64_t availPhys = 0;
-        {
-            std::lock_guard guard(samplerLock_);
-            if (SystemData) availPhys = SystemData->Memory().AvailPhys;
-        }
-        return Wide(std::to_string(static_cast<std::uint32_t>(availPhys / 1024 / 1024))) +
+        const std::int64_t availPhys =
+            WithSampler([](const TSystemData& sampler) { return sampler.Memory().AvailPhys; });
+        return AsciiCaption(std::to_string(static_cast<std::uint32_t>(availPhys / 1024 / 1024))) +
                captions.FreeHint;
     }
     if (metric > dmRamFree && metric < dmPF) {
@@ -221,12 +203,9 @@ std::u16string TKorvanelXPService::GetMetricText(std::int32_t metric) {
         return captions.Caption(name);
     }
     if (metric == dmPF) {
-        std::uint64_t inUse = 0;
-        {
-            std::lock_guard guard(samplerLock_);
-            if (SystemData) inUse = SystemData->PageFileInUse;
-        }
-        return Wide(std::to_string(inUse >> 20)) + u" " + captions.MegabyteHint + u" " +
+        const std::uint64_t inUse =
+            WithSampler([](const TSystemData& sampler) { return sampler.PageFileInUse.load(); });
+        return AsciiCaption(std::to_string(inUse >> 20)) + u" " + captions.MegabyteHint + u" " +
                captions.PageFileHint;
     }
     return {};
@@ -236,7 +215,7 @@ std::u16string TKorvanelXPService::GetIconHint(int icon) {
     const TConfig config = Config(icon);
     const std::optional<DisplayCode> code = DecodeDisplay(config.Display1, config.Display2);
     if (!code || code->Kind == dkIcon) {
-        return Wide(std::string("KorvanelXP Tray Icon ") + (icon == 2 ? "2" : "1"));
+        return AsciiCaption(std::string("KorvanelXP Tray Icon ") + (icon == 2 ? "2" : "1"));
     }
     return u"KorvanelXP | " + GetMetricText(code->Metric) + KindSuffix(code->Kind, MenuCaptions());
 }

@@ -33,4 +33,9 @@ UserSettings LoadUserSettings(platform::Registry& registry);
 // "Version" = 150, creating the key. False when the key cannot be opened or a write fails.
 bool SaveUserSettings(platform::Registry& registry, const UserSettings& settings);
 
+// What the Tray icons page edits, from its working copy into the state: every per-icon option of
+// both sets of both icons, the set selectors and NoSecondTray. The other user-wide options stay,
+// as other pages edit them.
+void CopyTrayIconOptions(const UserSettings& from, UserSettings& into);
+
 }  // namespace kxp::settings

@@ -3,16 +3,17 @@
 #include <utility>
 
 namespace kxp {
-namespace {
 
-std::u16string Wide(const std::string& ascii) {
+std::u16string AsciiCaption(const std::string& ascii) {
     return std::u16string(ascii.begin(), ascii.end());
 }
+
+namespace {
 
 TMenuItem Item(std::string name, const std::string& caption, std::function<void()> onClick = {}) {
     TMenuItem item;
     item.Name = std::move(name);
-    item.Caption = Wide(caption);
+    item.Caption = AsciiCaption(caption);
     item.OnClick = std::move(onClick);
     return item;
 }

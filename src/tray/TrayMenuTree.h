@@ -34,6 +34,9 @@ struct TrayMenuHandlers {
     std::function<void()> ShowCpuCount;  // Debug submenu, icon 1 only
 };
 
+// A built-in English caption (plain ASCII) as the menus hold captions.
+std::u16string AsciiCaption(const std::string& ascii);
+
 // The item name of icon 1's menu as icon 2's menu names it: "miExit" -> "mi2Exit".
 std::string MenuItemName(int icon, const std::string& icon1Name);
 

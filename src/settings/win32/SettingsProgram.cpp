@@ -18,7 +18,7 @@ namespace {
 
 constexpr const wchar_t* kProgramTitle = L"KorvanelXP Settings";
 // Longer than any recovery takes, so that only a lost notification ends the wait.
-constexpr UINT kRecoverLimitMs = 120000;
+constexpr UINT kRecoverLimitMs = 60000;
 // How long an elevated start waits for the window that asked for it to go.
 constexpr int kElevationWaitSteps = 50;
 constexpr DWORD kElevationWaitStepMs = 100;

@@ -22,6 +22,24 @@ constexpr const char* kLanguages = "C:\\KorvanelXP\\languages\\";
 constexpr int kServiceCaptions[] = {30, 31, 32, 33, 35, 36, 37, 38, 39, 41, 42, 43,
                                     44, 45, 51, 52, 53, 54, 55, 56, 57, 58, 59, 79};
 
+// Every caption number the settings program's dialogs and boxes use: the identifiers from 100 to
+// 999 its resource headers define.
+std::vector<int> SettingsCaptions() {
+    std::vector<int> numbers;
+    const std::regex define("#define\\s+\\w+\\s+(\\d+)");
+    for (const auto& entry : std::filesystem::directory_iterator(KXP_SETTINGS_RESOURCES)) {
+        if (!entry.path().filename().string().ends_with("Ids.h")) continue;
+        std::ifstream in(entry.path());
+        for (std::string line; std::getline(in, line);) {
+            std::smatch match;
+            if (!std::regex_search(line, match, define)) continue;
+            const int number = std::stoi(match[1]);
+            if (number >= 100 && number <= 999) numbers.push_back(number);
+        }
+    }
+    return numbers;
+}
+
 std::vector<std::uint8_t> ReadBytes(const std::filesystem::path& path) {
     std::ifstream in(path, std::ios::binary);
     return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
@@ -53,13 +71,17 @@ class ShippedLanguagesTest : public ::testing::Test {
                                   [] {}};
 };
 
-TEST_F(ShippedLanguagesTest, EveryFileHasEveryServiceCaptionAndItsOwnIdentifiers) {
+TEST_F(ShippedLanguagesTest, EveryFileHasEveryCaptionAndItsOwnIdentifiers) {
     ASSERT_GE(names.size(), 8u);
+    std::vector<int> numbers(std::begin(kServiceCaptions), std::end(kServiceCaptions));
+    const std::vector<int> settings = SettingsCaptions();
+    ASSERT_GE(settings.size(), 20u) << "the settings program's resource headers";
+    numbers.insert(numbers.end(), settings.begin(), settings.end());
     const std::regex identifier("\\$[0-9a-f]{4}");
     std::map<std::string, std::string> claimedBy;
     for (const auto& name : names) {
         ASSERT_TRUE(handler.LoadLanguage(name)) << name;
-        for (const int number : kServiceCaptions) {
+        for (const int number : numbers) {
             EXPECT_NE(handler.LookupCaption(number), u"") << name << " caption " << number;
         }
         // Cores 3 and 4 are made by replacing the digit of core 2.

@@ -48,7 +48,7 @@ TEST_P(StoreHotKeyTest, StoresKeyNumberAndSwitches) {
 INSTANTIATE_TEST_SUITE_P(
     Choices, StoreHotKeyTest,
     ::testing::Values(
-        StoreCase{"Ctrl+Shift+F5 as hot key 1", 1, {true, 0x74, true, false, true}, true, 72, true},
+        StoreCase{"Ctrl+Shift+F5 as hot key 1", 1, {true, 0x74, true, false, true}, true, 73, true},
         StoreCase{"Alt+Home as hot key 2", 2, {true, 0x24, false, true, false}, true, 9, true},
         StoreCase{"End as hot key 2", 2, {true, 0x23, true, true, false}, true, 10, true},
         StoreCase{"a key outside the table", 1, {true, 0xBA, true, true, false}, false, 45, false},
