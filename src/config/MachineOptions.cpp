@@ -1,7 +1,6 @@
 #include "config/MachineOptions.h"
 
-#include <utility>
-
+#include "config/MachineOptionDefinitions.h"
 #include "config/ShellFileName.h"
 #include "platform/RegistryKey.h"
 #include "platform/Trace.h"
@@ -9,14 +8,6 @@
 
 namespace kxp {
 namespace {
-
-constexpr std::int64_t kMiB = 1048576;
-constexpr std::int64_t kPassesPerMinute = 60;
-
-// Scaled in 64 bits: any stored 32-bit figure times a MiB still fits.
-std::int64_t Scaled(const RegistryKey& key, const char* name, std::int64_t unit) {
-    return std::int64_t{key.ReadInteger(name)} * unit;
-}
 
 std::string Flag(bool value) {
     return value ? "1" : "0";
@@ -33,9 +24,7 @@ ShellOption ParseShellOption(const std::string& value) {
 }
 
 void ReadMachineOptionValues(platform::Registry& registry, TMachineOptions& options) {
-    const bool loadOnWindowsStartup = options.LoadOnWindowsStartup;
-    options = TMachineOptions{};
-    options.LoadOnWindowsStartup = loadOnWindowsStartup;
+    SetMachineDefaults(options);
 
     const auto key = RegistryKey::OpenRead(registry, platform::RegistryRoot::LocalMachine,
                                            texts::kMachineOptionsKey);
@@ -43,20 +32,8 @@ void ReadMachineOptionValues(platform::Registry& registry, TMachineOptions& opti
         Trace("ReadLocalOptions key1 error");
         return;
     }
-    if (key.ValueExists("NoCounters")) options.NoCounters = key.ReadBool("NoCounters");
-    if (key.ValueExists("Recover")) options.Recover = key.ReadBool("Recover");
-    if (key.ValueExists("Below")) options.Below = Scaled(key, "Below", kMiB);
-    if (key.ValueExists("Pause")) options.Pause = Scaled(key, "Pause", kPassesPerMinute);
-    if (key.ValueExists("Postpone")) options.Postpone = key.ReadBool("Postpone");
-    if (key.ValueExists("Threshold")) options.Threshold = key.ReadInteger("Threshold");
-    if (key.ValueExists("Cache")) options.Cache = key.ReadInteger("Cache");
-    if (key.ValueExists("AdvCache")) options.AdvCache = key.ReadBool("AdvCache");
-    if (key.ValueExists("CacheMin")) options.CacheMin = Scaled(key, "CacheMin", kMiB);
-    if (key.ValueExists("CacheMax")) options.CacheMax = Scaled(key, "CacheMax", kMiB);
-    if (key.ValueExists("Shell")) {
-        ShellOption shell = ParseShellOption(key.ReadString("Shell"));
-        options.Shell = std::move(shell.name);
-        options.ShellInUse = shell.inUse;
+    for (const auto& option : MachineOptionDefinitions()) {
+        if (key.ValueExists(option.name)) ReadMachineOption(key, option, options);
     }
 }
 

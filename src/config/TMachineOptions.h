@@ -22,6 +22,8 @@ struct TMachineOptions {
     std::string Shell;            // lower-case file name of an alternative shell
     bool ShellInUse = false;
     bool LoadOnWindowsStartup = false;  // the service key's "Start" is 2
+
+    bool operator==(const TMachineOptions&) const = default;
 };
 
 }  // namespace kxp

@@ -3,6 +3,7 @@
 #pragma once
 
 #include <cstdint>
+#include <limits>
 #include <string>
 
 #include "platform/Platform.h"
@@ -22,7 +23,17 @@ struct MachineSettings {
     std::int32_t CacheMax = 100;        // MiB
     std::string Shell;                  // as stored, path and quotes included
     bool LoadOnWindowsStartup = false;  // the service key's "Start" is 2
+
+    bool operator==(const MachineSettings&) const = default;
 };
+
+// What the pages accept. The service scales the sizes into signed 32-bit byte counts and the pause
+// into signed 32-bit passes of one second, without a range check of its own.
+inline constexpr std::int32_t kMaxMachineMiB = 2047;
+inline constexpr std::int32_t kMaxPauseMinutes = 35791;
+inline constexpr std::int32_t kMaxThreshold = 100;
+static_assert(std::int64_t{kMaxMachineMiB} * 1048576 <= std::numeric_limits<std::int32_t>::max());
+static_assert(std::int64_t{kMaxPauseMinutes} * 60 <= std::numeric_limits<std::int32_t>::max());
 
 // HKEY_LOCAL_MACHINE "\Software\KorvanelXP" and the service key's "Start" over the defaults; a
 // value of another type than expected keeps its default.

@@ -65,9 +65,7 @@ void GeneralPage::Show(HWND page, const SettingsState& state) {
     SetCheck(page, IDC_REALTIME, user.Realtime);
     SetCheck(page, IDC_AUTOHIDE, user.Autohide);
     SetCheck(page, IDC_LOAD_ON_STARTUP, state.machine.LoadOnWindowsStartup);
-    SetCheck(page, IDC_USE_COUNTERS, !state.machine.NoCounters);
     ::EnableWindow(::GetDlgItem(page, IDC_LOAD_ON_STARTUP), state.machineWritable);
-    ::EnableWindow(::GetDlgItem(page, IDC_USE_COUNTERS), state.machineWritable);
     ::ShowWindow(::GetDlgItem(page, IDC_GENERAL_ELEVATE),
                  state.machineWritable ? SW_HIDE : SW_SHOW);
 }
@@ -82,7 +80,6 @@ bool GeneralPage::Take(HWND page, SettingsState& state) {
     user.Autohide = GetCheck(page, IDC_AUTOHIDE);
     if (state.machineWritable) {
         state.machine.LoadOnWindowsStartup = GetCheck(page, IDC_LOAD_ON_STARTUP);
-        state.machine.NoCounters = !GetCheck(page, IDC_USE_COUNTERS);
     }
     return true;
 }
