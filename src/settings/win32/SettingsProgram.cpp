@@ -19,9 +19,12 @@ namespace {
 constexpr const wchar_t* kProgramTitle = L"KorvanelXP Settings";
 // Longer than any recovery takes, so that only a lost notification ends the wait.
 constexpr UINT kRecoverLimitMs = 60000;
-// How long an elevated start waits for the window that asked for it to go.
-constexpr int kElevationWaitSteps = 50;
-constexpr DWORD kElevationWaitStepMs = 100;
+// How long an elevated start waits for the window that asked for it to go, and a second start for
+// the first one's window to appear.
+constexpr DWORD kOtherWindowWaitMs = 5000;
+constexpr DWORD kOtherWindowStepMs = 100;
+// Held by the start that shows the window, for the whole session.
+constexpr const wchar_t* kWindowMutexName = L"Local\\KorvanelXPSettingsWindow";
 
 std::vector<std::wstring> Arguments() {
     int count = 0;
@@ -91,11 +94,25 @@ int Recover(HINSTANCE instance) {
     return wait.done ? 0 : 1;
 }
 
-int ShowWindowAndWait(HINSTANCE instance, int showCommand) {
-    if (HWND existing = VisibleSettingsWindow()) {
-        BringForward(existing);
-        return 0;
+// The start that may show the window holds the mutex; another start brings that window forward,
+// once it is there. An elevated start waits for the start that asked for it to end.
+bool TakeWindowMutex(const win32::UniqueKernelHandle& mutex, bool elevated) {
+    if (!mutex) return true;
+    const DWORD wait = ::WaitForSingleObject(mutex.get(), elevated ? kOtherWindowWaitMs : 0);
+    if (wait == WAIT_OBJECT_0 || wait == WAIT_ABANDONED) return true;
+    for (DWORD waited = 0; waited < kOtherWindowWaitMs; waited += kOtherWindowStepMs) {
+        if (HWND existing = VisibleSettingsWindow()) {
+            BringForward(existing);
+            return false;
+        }
+        ::Sleep(kOtherWindowStepMs);
     }
+    return false;
+}
+
+int ShowWindowAndWait(HINSTANCE instance, int showCommand, bool elevated) {
+    const win32::UniqueKernelHandle mutex(::CreateMutexW(nullptr, FALSE, kWindowMutexName));
+    if (!TakeWindowMutex(mutex, elevated)) return 0;
     INITCOMMONCONTROLSEX controls{sizeof(controls), ICC_STANDARD_CLASSES | ICC_TAB_CLASSES |
                                                         ICC_HOTKEY_CLASS | ICC_UPDOWN_CLASS |
                                                         ICC_PROGRESS_CLASS | ICC_BAR_CLASSES};
@@ -116,13 +133,9 @@ int ShowWindowAndWait(HINSTANCE instance, int showCommand) {
 int Run(HINSTANCE instance, int showCommand) {
     switch (ParseCommandLine(Arguments())) {
         case SettingsCommand::Window:
-            return ShowWindowAndWait(instance, showCommand);
+            return ShowWindowAndWait(instance, showCommand, false);
         case SettingsCommand::Elevated:
-            for (int step = 0; step < kElevationWaitSteps && VisibleSettingsWindow() != nullptr;
-                 ++step) {
-                ::Sleep(kElevationWaitStepMs);
-            }
-            return ShowWindowAndWait(instance, showCommand);
+            return ShowWindowAndWait(instance, showCommand, true);
         case SettingsCommand::Recover:
             return Recover(instance);
         case SettingsCommand::Quit:
