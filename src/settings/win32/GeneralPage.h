@@ -1,4 +1,4 @@
-// The General page: language, priority, the update windows, start-up and performance counters.
+// The General page: language, priority, the update windows and start with Windows.
 #pragma once
 
 #include "settings/win32/SettingsPage.h"
