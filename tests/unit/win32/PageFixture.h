@@ -52,14 +52,31 @@ inline std::wstring Text(HWND window) {
     return text;
 }
 
+// The message box with the test's title that a thread shows; none when it shows none. Only that
+// thread's windows count: tests run side by side, each with its own boxes.
+inline HWND ThreadBox(DWORD thread) {
+    HWND found = nullptr;
+    ::EnumThreadWindows(
+        thread,
+        [](HWND window, LPARAM lParam) -> BOOL {
+            wchar_t name[16] = {};
+            ::GetClassNameW(window, name, 16);
+            if (std::wstring(name) != L"#32770" || Text(window) != kTitle) return TRUE;
+            *reinterpret_cast<HWND*>(lParam) = window;
+            return FALSE;
+        },
+        reinterpret_cast<LPARAM>(&found));
+    return found;
+}
+
 // Answers the one message box the page may show, from another thread, within a deadline.
 class BoxAnswerer {
   public:
     BoxAnswerer()
-        : thread_([this] {
+        : thread_([this, owner = ::GetCurrentThreadId()] {
               const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(10);
               while (!stop_ && std::chrono::steady_clock::now() < deadline) {
-                  if (HWND box = ::FindWindowW(L"#32770", kTitle)) {
+                  if (HWND box = ThreadBox(owner)) {
                       text_ = Text(::GetDlgItem(box, 0xFFFF));
                       ::PostMessageW(box, WM_COMMAND, IDOK, 0);
                       return;
