@@ -3,6 +3,7 @@
 #include <array>
 #include <string>
 
+#include "settings/win32/DialogTexts.h"
 #include "settings/win32/FileCachePageIds.h"
 #include "settings/win32/MachinePageControls.h"
 #include "settings/win32/PageControls.h"
@@ -35,17 +36,6 @@ std::int32_t ChosenMode(HWND page, std::int32_t stored) {
     return stored;
 }
 
-// The shell in the system code page, as the service reads it back.
-std::string ShellText(HWND page) {
-    HWND edit = ::GetDlgItem(page, IDC_CACHE_SHELL);
-    std::string text(static_cast<std::size_t>(::GetWindowTextLengthA(edit)), '\0');
-    if (!text.empty()) {
-        const int copied = ::GetWindowTextA(edit, text.data(), static_cast<int>(text.size() + 1));
-        text.resize(static_cast<std::size_t>(copied > 0 ? copied : 0));
-    }
-    return text;
-}
-
 }  // namespace
 
 int FileCachePage::TemplateId() const {
@@ -76,7 +66,7 @@ void FileCachePage::Show(HWND page, const SettingsState& state) {
     SetCheck(page, IDC_CACHE_ADVANCED, machine.AdvCache);
     SetNumber(page, IDC_CACHE_MIN, machine.CacheMin);
     SetNumber(page, IDC_CACHE_MAX, machine.CacheMax);
-    ::SetDlgItemTextA(page, IDC_CACHE_SHELL, machine.Shell.c_str());
+    ::SetDlgItemTextW(page, IDC_CACHE_SHELL, Widened(machine.Shell).c_str());
     writable_ = state.machineWritable;
     ShowWritable(page, writable_, kEdits, kSwitches, IDC_CACHE_ELEVATE, IDC_CACHE_ELEVATE_NOTE);
     UpdateEnabled(page);
@@ -95,7 +85,8 @@ bool FileCachePage::Take(HWND page, SettingsState& state) {
                     kMaxMachineMiB, machine.CacheMax)) {
         return false;
     }
-    machine.Shell = ShellText(page);
+    // In the system code page, as the service reads it back.
+    machine.Shell = Narrowed(WindowText(::GetDlgItem(page, IDC_CACHE_SHELL)));
     state.machine = machine;
     return true;
 }
