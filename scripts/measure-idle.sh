@@ -6,7 +6,9 @@
 # processes' CPU time (utime + stime) over the window and their resident memory (VmRSS) at its end
 # are printed with the ratios service / floor. The service should stay within 1.5 times the memory
 # floor and within 1.2 times the tray floor. An idle minute costs only a few clock ticks, so the
-# scheduler's nanosecond run time of all threads is printed beside utime + stime.
+# scheduler's nanosecond run time of all threads is printed beside utime + stime. Then the
+# service's CPU time against both floors together, its threads' shares, and where its resident
+# memory exceeds the tray floor's.
 #
 #   measure-idle.sh [--build DIR] [--seconds N] [--warm-up N]      defaults build/windows, 60, 10
 set -u
@@ -57,6 +59,22 @@ run_ns() {
 
 rss_kib() { awk '/^VmRSS:/ { print $2 }' "/proc/$1/status"; }
 
+# "tid run-ns name" of each current thread.
+thread_ns() {
+    local task first _
+    for task in /proc/"$1"/task/*; do
+        read -r first _ <"$task/schedstat" 2>/dev/null || continue
+        echo "${task##*/} $first $(<"$task/comm")"
+    done
+}
+
+# Resident KiB per mapped file ("[anonymous]" for private memory with no file) of a process.
+resident_by_file() {
+    awk '/^[0-9a-f]+-[0-9a-f]+ / { file = $6 == "" ? "[anonymous]" : $6 }
+         /^Rss:/ { kib[file] += $2 }
+         END { for (f in kib) if (kib[f] > 0) print kib[f], f }' "/proc/$1/smaps"
+}
+
 ratio() { awk -v a="$1" -v b="$2" 'BEGIN { if (b > 0) printf "%.2f", a / b; else print "n/a" }'; }
 
 kxp_session_start "$session" --own-display || { echo "the Wine session did not start"; exit 1; }
@@ -85,7 +103,11 @@ for i in "${!pids[@]}"; do
     ns_start[i]=$(run_ns "${pids[i]}")
     ticks_start[i]=$(cpu_ticks "${pids[i]}") || { echo "${names[i]} ended during the warm-up"; exit 1; }
 done
+thread_ns "${pids[0]}" >"$session/threads.start"
 sleep "$seconds"
+thread_ns "${pids[0]}" >"$session/threads.end"
+resident_by_file "${pids[0]}" >"$session/service.files"
+resident_by_file "${pids[2]}" >"$session/floor.files"
 for i in "${!pids[@]}"; do
     ns[i]=$(($(run_ns "${pids[i]}") - ns_start[i]))
     end=$(cpu_ticks "${pids[i]}") || { echo "${names[i]} ended during the measurement"; exit 1; }
@@ -109,3 +131,20 @@ for floor in 1 2; do
     printf '%-22s %12s %12s %8s\n' "VmRSS KiB" "${rss[0]}" "${rss[floor]}" \
         "$(ratio "${rss[0]}" "${rss[floor]}")"
 done
+
+# What the service spends beyond the tray floor, and where. Its threads besides the first are the
+# engine's service thread and the control dispatcher's (Wine adds one of its own); the floors
+# together do the service's two jobs of each second (process and memory sampling, tray drawing).
+both_floors=$((ns[1] + ns[2]))
+echo "== service / (MemoryFloor + TrayFloor), CPU ms (scheduler): $((ns[0] / 1000000)) /" \
+    "$((both_floors / 1000000)) = $(ratio "${ns[0]}" "$both_floors")"
+echo "== service threads, CPU ms (scheduler) in the window"
+join "$session/threads.start" "$session/threads.end" |
+    awk '{ printf "  thread %-8s %-18s %8.1f\n", $1, $3, ($4 - $2) / 1e6 }'
+echo "== service resident KiB beyond the tray floor"
+awk 'NR == FNR { floor[$2] = $1; next }
+     $2 == "[anonymous]" { anonymous = $1 - floor[$2]; next }
+     !($2 in floor) { only += $1; if ($2 ~ /\.so/) unix += $1 }
+     END { printf "  private anonymous memory: %+d\n", anonymous
+           printf "  files the floor does not map: %d (Unix libraries among them: %d)\n", only, unix }' \
+    "$session/floor.files" "$session/service.files"
