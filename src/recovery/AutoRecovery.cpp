@@ -10,7 +10,7 @@
 namespace kxp {
 namespace {
 
-constexpr std::int32_t kMemoryAgeLimit = 5;
+constexpr std::int32_t kDecisionMemoryAgeLimit = 5;
 constexpr std::int32_t kPostponePasses = 3;
 
 }  // namespace
@@ -23,7 +23,7 @@ void TKorvanelXPService::AutoRecoveryDecision() {
     if (PassesSinceRecovery < std::numeric_limits<std::int32_t>::max()) ++PassesSinceRecovery;
     if (PassesSinceRecovery < options.Pause) return;
 
-    if (MemoryAge > kMemoryAgeLimit) {
+    if (MemoryAge > kDecisionMemoryAgeLimit) {
         SystemData->UpdateMemory();
         MemoryAge = 0;
     }

@@ -12,7 +12,7 @@ namespace {
 constexpr std::int32_t kPassMs = 1000;
 constexpr std::int32_t kTrimAbove = 1600;
 constexpr std::int32_t kTrimAfterPeakReport = 1595;  // the periodic trim follows six passes later
-constexpr std::int32_t kMemoryAgeLimit = 10;
+constexpr std::int32_t kIconMemoryAgeLimit = 10;
 
 constexpr const char* kPrivileges[] = {
     "SeIncreaseQuotaPrivilege", "SeImpersonatePrivilege", "SeAssignPrimaryTokenPrivilege",
@@ -146,7 +146,7 @@ void TKorvanelXPService::ServiceIcon(int number, const TConfig& config, std::int
     const std::int32_t kind = config.Display1;
     const std::int32_t metric = config.Display2;
     // An icon without a RAM figure still keeps memory fresh for the other steps.
-    if ((kind == 0 || metric > 1) && memoryAge > kMemoryAgeLimit) {
+    if ((kind == 0 || metric > 1) && memoryAge > kIconMemoryAgeLimit) {
         SystemData->UpdateMemory();
         memoryAge = 0;
     }

@@ -8,7 +8,7 @@ namespace {
 // One entry: the size of the previous-state buffer the adjustment is given.
 static_assert(sizeof(TOKEN_PRIVILEGES) == 16);
 
-HANDLE AsHandle(platform::Handle token) {
+HANDLE AsToken(platform::Handle token) {
     return reinterpret_cast<HANDLE>(token);
 }
 
@@ -21,7 +21,7 @@ platform::Handle Win32Privileges::OpenProcessToken(std::uint32_t access) {
 }
 
 void Win32Privileges::CloseToken(platform::Handle token) {
-    ::CloseHandle(AsHandle(token));
+    ::CloseHandle(AsToken(token));
 }
 
 bool Win32Privileges::LookupPrivilegeValueA(const std::string& name, platform::Luid& luid) {
@@ -41,7 +41,7 @@ std::uint32_t Win32Privileges::AdjustTokenPrivileges(platform::Handle token,
     state.Privileges[0].Attributes = attributes;
     TOKEN_PRIVILEGES previous{};
     DWORD returnLength = 0;
-    ::AdjustTokenPrivileges(AsHandle(token), FALSE, &state, sizeof previous, &previous,
+    ::AdjustTokenPrivileges(AsToken(token), FALSE, &state, sizeof previous, &previous,
                             &returnLength);
     // The call's result alone does not tell whether the privilege is held: the error code does
     // (ERROR_NOT_ALL_ASSIGNED), and it is set on success too.

@@ -16,9 +16,9 @@ constexpr std::int32_t kCacheOff = 0;
 constexpr std::int32_t kCacheAutomatic = 1;
 constexpr std::int32_t kCacheFixed = 2;
 
-constexpr std::array kEdits{IDC_CACHE_MIN, IDC_CACHE_MAX, IDC_CACHE_SHELL};
-constexpr std::array kSwitches{IDC_CACHE_OFF, IDC_CACHE_AUTOMATIC, IDC_CACHE_FIXED,
-                               IDC_CACHE_ADVANCED};
+constexpr std::array kCacheEdits{IDC_CACHE_MIN, IDC_CACHE_MAX, IDC_CACHE_SHELL};
+constexpr std::array kCacheSwitches{IDC_CACHE_OFF, IDC_CACHE_AUTOMATIC, IDC_CACHE_FIXED,
+                                    IDC_CACHE_ADVANCED};
 
 // The radio button of a stored mode; a value that controls nothing checks none of them.
 int ModeButton(std::int32_t cache) {
@@ -68,7 +68,8 @@ void FileCachePage::Show(HWND page, const SettingsState& state) {
     SetNumber(page, IDC_CACHE_MAX, machine.CacheMax);
     ::SetDlgItemTextW(page, IDC_CACHE_SHELL, Widened(machine.Shell).c_str());
     writable_ = state.machineWritable;
-    ShowWritable(page, writable_, kEdits, kSwitches, IDC_CACHE_ELEVATE, IDC_CACHE_ELEVATE_NOTE);
+    ShowWritable(page, writable_, kCacheEdits, kCacheSwitches, IDC_CACHE_ELEVATE,
+                 IDC_CACHE_ELEVATE_NOTE);
     UpdateEnabled(page);
     showing_ = false;
 }

@@ -16,8 +16,8 @@ namespace {
 // Milliseconds between two steps of the marquee.
 constexpr UINT kMarqueeStep = 30;
 
-constexpr std::array kEdits{IDC_MEMORY_BELOW, IDC_MEMORY_PAUSE, IDC_MEMORY_THRESHOLD};
-constexpr std::array kSwitches{IDC_MEMORY_RECOVER, IDC_MEMORY_POSTPONE, IDC_MEMORY_COUNTERS};
+constexpr std::array kMemoryEdits{IDC_MEMORY_BELOW, IDC_MEMORY_PAUSE, IDC_MEMORY_THRESHOLD};
+constexpr std::array kMemorySwitches{IDC_MEMORY_RECOVER, IDC_MEMORY_POSTPONE, IDC_MEMORY_COUNTERS};
 
 }  // namespace
 
@@ -52,7 +52,8 @@ void MemoryPage::Show(HWND page, const SettingsState& state) {
     SetNumber(page, IDC_MEMORY_THRESHOLD, machine.Threshold);
     SetCheck(page, IDC_MEMORY_COUNTERS, !machine.NoCounters);
     writable_ = state.machineWritable;
-    ShowWritable(page, writable_, kEdits, kSwitches, IDC_MEMORY_ELEVATE, IDC_MEMORY_ELEVATE_NOTE);
+    ShowWritable(page, writable_, kMemoryEdits, kMemorySwitches, IDC_MEMORY_ELEVATE,
+                 IDC_MEMORY_ELEVATE_NOTE);
     UpdateEnabled(page);
     showing_ = false;
 }

@@ -6,6 +6,7 @@
 #include <type_traits>
 #include <variant>
 
+#include "StoredValues.h"
 #include "config/MachineOptionDefinitions.h"
 #include "config/MachineOptions.h"
 #include "platform/sim/SimMachine.h"
@@ -13,9 +14,9 @@
 namespace kxp {
 namespace {
 
-using platform::RegistryRoot;
+using test::kOptionsKey;
 
-constexpr const char* kOptionsKey = "\\Software\\KorvanelXP";
+using platform::RegistryRoot;
 
 // The held figure of a field as a number (a string field as its length).
 std::int64_t Held(const TMachineOptions& options, const MachineOptionField& field) {

@@ -10,14 +10,12 @@
 #include <vector>
 
 #include "ServiceFixture.h"
+#include "StoredValues.h"
 
 namespace kxp::test {
 namespace {
 
 using platform::RegistryRoot;
-
-constexpr const char* kOptionsKey = "\\Software\\KorvanelXP";
-constexpr const char* kServiceKey = "\\SYSTEM\\CurrentControlSet\\Services\\KorvanelXPService";
 
 class MachineOptionWritersTest : public ServiceTest {
   protected:

@@ -6,6 +6,7 @@
 #include <utility>
 #include <vector>
 
+#include "StoredValues.h"
 #include "config/MachineOptions.h"
 #include "platform/RegistryKey.h"
 #include "platform/Trace.h"
@@ -14,10 +15,10 @@
 namespace kxp {
 namespace {
 
-using platform::RegistryRoot;
+using test::kOptionsKey;
+using test::kServiceKey;
 
-constexpr const char* kOptionsKey = "\\Software\\KorvanelXP";
-constexpr const char* kServiceKey = "\\SYSTEM\\CurrentControlSet\\Services\\KorvanelXPService";
+using platform::RegistryRoot;
 
 class MachineOptionsTest : public ::testing::Test {
   protected:

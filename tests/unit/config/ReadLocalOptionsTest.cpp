@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "ServiceFixture.h"
+#include "StoredValues.h"
 #include "platform/RegistryKey.h"
 
 namespace kxp::test {
@@ -14,8 +15,6 @@ namespace {
 
 using platform::RegistryRoot;
 
-constexpr const char* kOptionsKey = "\\Software\\KorvanelXP";
-constexpr const char* kServiceKey = "\\SYSTEM\\CurrentControlSet\\Services\\KorvanelXPService";
 constexpr const char* kQuota = "SeIncreaseQuotaPrivilege";
 
 class ReadLocalOptionsTest : public ServiceTest {

@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "StoredValues.h"
 #include "config/UserOptionDefinitions.h"
 #include "config/UserOptionValues.h"
 #include "platform/RegistryKey.h"
@@ -14,6 +15,9 @@
 
 namespace kxp {
 namespace {
+
+using test::Dword;
+using test::Text;
 
 using platform::RegistryRoot;
 
@@ -171,16 +175,6 @@ struct StopCase {
     const char* option;
     sim::SimRegistryValue value;
 };
-
-sim::SimRegistryValue Text(const std::string& text) {
-    std::vector<std::uint8_t> data(text.begin(), text.end());
-    data.push_back(0);
-    return {platform::kRegSz, data};
-}
-
-sim::SimRegistryValue Dword(std::uint32_t value) {
-    return {platform::kRegDword, {static_cast<std::uint8_t>(value), 0, 0, 0}};
-}
 
 class UserOptionReadStops : public UserOptionStore,
                             public ::testing::WithParamInterface<StopCase> {};

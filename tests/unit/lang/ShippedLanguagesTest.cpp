@@ -17,7 +17,7 @@
 namespace kxp::test {
 namespace {
 
-constexpr const char* kLanguages = "C:\\KorvanelXP\\languages\\";
+constexpr const char* kLanguageFolder = "C:\\KorvanelXP\\languages\\";
 // Every caption number the service uses.
 constexpr int kServiceCaptions[] = {30, 31, 32, 33, 35, 36, 37, 38, 39, 41, 42, 43,
                                     44, 45, 51, 52, 53, 54, 55, 56, 57, 58, 59, 79};
@@ -57,7 +57,7 @@ class ShippedLanguagesTest : public ::testing::Test {
         for (const auto& path : paths) {
             names.push_back(path.stem().string());
             bytes[names.back()] = ReadBytes(path);
-            sim.AddFile(kLanguages + path.filename().string(), bytes[names.back()]);
+            sim.AddFile(kLanguageFolder + path.filename().string(), bytes[names.back()]);
         }
     }
 

@@ -13,6 +13,7 @@
 #include <vector>
 
 #include "ServiceFixture.h"
+#include "StoredValues.h"
 #include "platform/RegistryKey.h"
 
 namespace kxp::test {
@@ -289,18 +290,6 @@ TEST_P(BadUserInput, TheServiceKeepsRunningAndDrawing) {
     EXPECT_EQ(Passes(), 4);
     EXPECT_FALSE(service.UserOptionsBusy);
     EXPECT_EQ(TraceCount("+++++++++++ QUIT user +++++++++++++"), 1);
-}
-
-sim::SimRegistryValue Dword(std::uint32_t value) {
-    return {platform::kRegDword,
-            {static_cast<std::uint8_t>(value), static_cast<std::uint8_t>(value >> 8),
-             static_cast<std::uint8_t>(value >> 16), static_cast<std::uint8_t>(value >> 24)}};
-}
-
-sim::SimRegistryValue Text(const std::string& text) {
-    std::vector<std::uint8_t> data(text.begin(), text.end());
-    data.push_back(0);
-    return {platform::kRegSz, data};
 }
 
 INSTANTIATE_TEST_SUITE_P(

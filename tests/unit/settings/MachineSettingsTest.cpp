@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "StoredValues.h"
 #include "config/MachineOptions.h"
 #include "platform/sim/SimMachine.h"
 #include "settings/MachineSettings.h"
@@ -29,24 +30,15 @@ void PrintTo(const MachineSettings& s, std::ostream* out) {
 
 namespace {
 
+using test::Dword;
+using test::kOptionsKey;
+using test::kServiceKey;
+using test::Text;
+
 using platform::RegistryRoot;
 using sim::SimRegistryValue;
 
-constexpr const char* kOptionsKey = "\\Software\\KorvanelXP";
-constexpr const char* kServiceKey = "\\SYSTEM\\CurrentControlSet\\Services\\KorvanelXPService";
 constexpr std::int64_t kMiB = 1048576;
-
-SimRegistryValue Dword(std::uint32_t value) {
-    SimRegistryValue stored{platform::kRegDword, std::vector<std::uint8_t>(4)};
-    std::memcpy(stored.data.data(), &value, sizeof value);
-    return stored;
-}
-
-SimRegistryValue Text(const std::string& text) {
-    SimRegistryValue stored{platform::kRegSz, {text.begin(), text.end()}};
-    stored.data.push_back(0);
-    return stored;
-}
 
 std::optional<std::uint32_t> StoredDword(const sim::SimMachine& sim, const char* path,
                                          const char* name) {

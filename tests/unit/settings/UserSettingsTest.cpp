@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "StoredValues.h"
 #include "config/UserOptionDefinitions.h"
 #include "config/UserOptionValues.h"
 #include "platform/RegistryKey.h"
@@ -14,6 +15,9 @@
 
 namespace kxp::settings {
 namespace {
+
+using test::Dword;
+using test::Text;
 
 using platform::RegistryRoot;
 
@@ -109,31 +113,20 @@ TEST_F(UserSettingsStore, SaveWithoutWriteAccessFails) {
     EXPECT_FALSE(sim.KeyExists(RegistryRoot::CurrentUser, kUserKey));
 }
 
-sim::SimRegistryValue Text(const std::string& text) {
-    std::vector<std::uint8_t> data(text.begin(), text.end());
-    data.push_back(0);
-    return {platform::kRegSz, data};
-}
-
-sim::SimRegistryValue Dword(std::uint32_t value) {
-    return {platform::kRegDword,
-            {static_cast<std::uint8_t>(value), static_cast<std::uint8_t>(value >> 8),
-             static_cast<std::uint8_t>(value >> 16), static_cast<std::uint8_t>(value >> 24)}};
-}
-
 struct StoredValue {
     const char* name;
     sim::SimRegistryValue value;
 };
 
-struct LoadCase {
+struct UserLoadCase {
     const char* name;
     std::vector<StoredValue> stored;
     // What the load gives over the defaults.
     void (*expect)(UserSettings&);
 };
 
-class LoadedSettings : public UserSettingsStore, public ::testing::WithParamInterface<LoadCase> {};
+class LoadedSettings : public UserSettingsStore,
+                       public ::testing::WithParamInterface<UserLoadCase> {};
 
 TEST_P(LoadedSettings, HoldTheValuesTheServiceNames) {
     for (const auto& [name, value] : GetParam().stored) {
@@ -146,72 +139,73 @@ TEST_P(LoadedSettings, HoldTheValuesTheServiceNames) {
 
 INSTANTIATE_TEST_SUITE_P(
     StoredValues, LoadedSettings,
-    ::testing::Values(
-        LoadCase{"Icon1Primary",
-                 {{"Display1", Dword(3)}, {"Font2Bold", Dword(0)}, {"ForeColor", Text("clRed")}},
-                 [](UserSettings& s) {
-                     s.Set(1, 0).Display1 = 3;
-                     s.Set(1, 0).Font2.Bold = false;
-                     s.Set(1, 0).ForeColor = 0x0000FF;
-                 }},
-        LoadCase{"BothSetsOfBothIconsWhateverTheSelectors",
-                 {{"Display2_2", Dword(5)},
-                  {"t2_Refresh", Dword(3000)},
-                  {"t2_Font3_2", Text("Tahoma")},
-                  {"t2_BackColor_2", Text("$00123456")}},
-                 [](UserSettings& s) {
-                     s.Set(1, 1).Display2 = 5;
-                     s.Set(2, 0).Refresh = 3000;
-                     s.Set(2, 1).Font3.Name = "Tahoma";
-                     s.Set(2, 1).BackColor = 0x123456;
-                 }},
-        LoadCase{"SelectorsAreOneOnly",
-                 {{"alternate", Dword(1)}, {"t2_Alternate", Dword(2)}},
-                 [](UserSettings& s) {
-                     s.alternate = {true, false};
-                 }},
-        LoadCase{"UserWideValuesOnceWithoutPrefixOrSuffix",
-                 {{"HotKey1", Dword(0x10041)},
-                  {"Hotkey2Enabled", Dword(0)},
-                  {"Language", Text("German")},
-                  {"NoSecondTray", Dword(1)},
-                  {"t2_Realtime", Dword(1)},
-                  {"Autohide_2", Dword(1)}},
-                 [](UserSettings& s) {
-                     s.UserWide().HotKey1 = 0x41;
-                     s.UserWide().Hotkey2Enabled = false;
-                     s.UserWide().Language = "German";
-                     s.UserWide().NoSecondTray = true;
-                 }},
-        LoadCase{"WrongTypesKeepTheirDefaultsAndTheLoadGoesOn",
-                 {{"Font1Size", Text("12")},
-                  {"Font1", Dword(5)},
-                  {"ForeColor", Text("clPink")},
-                  {"t2_ForeColor", Dword(255)},
-                  {"Alternate", Text("1")},
-                  {"Y3", {platform::kRegDword, {1, 0}}},
-                  {"Version", Text("150")},
-                  {"Language", Text("Polish")},
-                  {"t2_Y3_2", Dword(9)}},
-                 [](UserSettings& s) {
-                     s.UserWide().Language = "Polish";
-                     s.Set(2, 1).Y3 = 9;
-                 }},
-        LoadCase{"BelowVersion150OnlyTheUnversionedValues",
-                 {{"Version", Dword(149)},
-                  {"Display1", Dword(3)},
-                  {"t2_Font1_2", Text("Tahoma")},
-                  {"NoSecondTray", Dword(1)},
-                  {"Refresh", Dword(500)},
-                  {"t2_Refresh_2", Dword(60000)},
-                  {"HotKey1", Dword(12)},
-                  {"t2_Alternate", Dword(1)}},
-                 [](UserSettings& s) {
-                     s.Set(1, 0).Refresh = 500;
-                     s.Set(2, 1).Refresh = 60000;
-                     s.UserWide().HotKey1 = 12;
-                     s.alternate = {false, true};
-                 }}),
+    ::testing::Values(UserLoadCase{"Icon1Primary",
+                                   {{"Display1", Dword(3)},
+                                    {"Font2Bold", Dword(0)},
+                                    {"ForeColor", Text("clRed")}},
+                                   [](UserSettings& s) {
+                                       s.Set(1, 0).Display1 = 3;
+                                       s.Set(1, 0).Font2.Bold = false;
+                                       s.Set(1, 0).ForeColor = 0x0000FF;
+                                   }},
+                      UserLoadCase{"BothSetsOfBothIconsWhateverTheSelectors",
+                                   {{"Display2_2", Dword(5)},
+                                    {"t2_Refresh", Dword(3000)},
+                                    {"t2_Font3_2", Text("Tahoma")},
+                                    {"t2_BackColor_2", Text("$00123456")}},
+                                   [](UserSettings& s) {
+                                       s.Set(1, 1).Display2 = 5;
+                                       s.Set(2, 0).Refresh = 3000;
+                                       s.Set(2, 1).Font3.Name = "Tahoma";
+                                       s.Set(2, 1).BackColor = 0x123456;
+                                   }},
+                      UserLoadCase{"SelectorsAreOneOnly",
+                                   {{"alternate", Dword(1)}, {"t2_Alternate", Dword(2)}},
+                                   [](UserSettings& s) {
+                                       s.alternate = {true, false};
+                                   }},
+                      UserLoadCase{"UserWideValuesOnceWithoutPrefixOrSuffix",
+                                   {{"HotKey1", Dword(0x10041)},
+                                    {"Hotkey2Enabled", Dword(0)},
+                                    {"Language", Text("German")},
+                                    {"NoSecondTray", Dword(1)},
+                                    {"t2_Realtime", Dword(1)},
+                                    {"Autohide_2", Dword(1)}},
+                                   [](UserSettings& s) {
+                                       s.UserWide().HotKey1 = 0x41;
+                                       s.UserWide().Hotkey2Enabled = false;
+                                       s.UserWide().Language = "German";
+                                       s.UserWide().NoSecondTray = true;
+                                   }},
+                      UserLoadCase{"WrongTypesKeepTheirDefaultsAndTheLoadGoesOn",
+                                   {{"Font1Size", Text("12")},
+                                    {"Font1", Dword(5)},
+                                    {"ForeColor", Text("clPink")},
+                                    {"t2_ForeColor", Dword(255)},
+                                    {"Alternate", Text("1")},
+                                    {"Y3", {platform::kRegDword, {1, 0}}},
+                                    {"Version", Text("150")},
+                                    {"Language", Text("Polish")},
+                                    {"t2_Y3_2", Dword(9)}},
+                                   [](UserSettings& s) {
+                                       s.UserWide().Language = "Polish";
+                                       s.Set(2, 1).Y3 = 9;
+                                   }},
+                      UserLoadCase{"BelowVersion150OnlyTheUnversionedValues",
+                                   {{"Version", Dword(149)},
+                                    {"Display1", Dword(3)},
+                                    {"t2_Font1_2", Text("Tahoma")},
+                                    {"NoSecondTray", Dword(1)},
+                                    {"Refresh", Dword(500)},
+                                    {"t2_Refresh_2", Dword(60000)},
+                                    {"HotKey1", Dword(12)},
+                                    {"t2_Alternate", Dword(1)}},
+                                   [](UserSettings& s) {
+                                       s.Set(1, 0).Refresh = 500;
+                                       s.Set(2, 1).Refresh = 60000;
+                                       s.UserWide().HotKey1 = 12;
+                                       s.alternate = {false, true};
+                                   }}),
     [](const auto& info) { return std::string(info.param.name); });
 
 struct DefaultCase {
