@@ -22,7 +22,7 @@ class LoggedOnService : public kxp::TKorvanelXPService {
   protected:
     std::string GetSessionUser(const std::string& previousName) override {
         TKorvanelXPService::GetSessionUser(previousName);
-        UserSid = "\\S-1-5-21-0-0-0-1000";
+        SetUserSid("\\S-1-5-21-0-0-0-1000");
         return "alice";
     }
 };
@@ -45,6 +45,9 @@ enum PerCoreSource : std::int64_t {
 };
 
 void Arrange(SimMachine& sim, std::int64_t source) {
+    // The service does not start without its English language file.
+    sim.AddFile("C:\\Program Files\\KorvanelXP\\languages\\English.klf",
+                {'=', '$', '0', '4', '0', '9'});
     sim.SetMemory(8ull << 30, 3ull << 30, 12ull << 30, 6ull << 30);
     sim.SetProcessorCount(4);
     sim.SetProcesses(TypicalProcessTable());
