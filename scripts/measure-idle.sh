@@ -47,19 +47,7 @@ cpu_ticks() {
     echo $((fields[11] + fields[12]))
 }
 
-# Run time of all current threads in nanoseconds (the first field of each thread's schedstat).
-run_ns() {
-    local total=0 task first _
-    for task in /proc/"$1"/task/*/schedstat; do
-        read -r first _ <"$task" 2>/dev/null || continue
-        total=$((total + first))
-    done
-    echo "$total"
-}
-
-rss_kib() { awk '/^VmRSS:/ { print $2 }' "/proc/$1/status"; }
-
-# "tid run-ns name" of each current thread.
+# "tid run-ns name" of each current thread (run-ns: the first field of its schedstat).
 thread_ns() {
     local task first _
     for task in /proc/"$1"/task/*; do
@@ -67,6 +55,15 @@ thread_ns() {
         echo "${task##*/} $first $(<"$task/comm")"
     done
 }
+
+# Run time of all current threads in nanoseconds.
+run_ns() {
+    local total=0 ns _
+    while read -r _ ns _; do total=$((total + ns)); done < <(thread_ns "$1")
+    echo "$total"
+}
+
+rss_kib() { awk '/^VmRSS:/ { print $2 }' "/proc/$1/status"; }
 
 # Resident KiB per mapped file ("[anonymous]" for private memory with no file) of a process.
 resident_by_file() {

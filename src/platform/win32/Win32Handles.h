@@ -4,9 +4,20 @@
 
 #include <windows.h>
 
+#include "platform/Platform.h"
 #include "platform/UniqueHandle.h"
 
 namespace kxp::win32 {
+
+// The seam carries kernel handles (processes, tokens, profiles) as integers; these convert them at
+// the Windows call.
+inline HANDLE AsHandle(platform::Handle handle) {
+    return reinterpret_cast<HANDLE>(handle);
+}
+
+inline platform::Handle FromHandle(HANDLE handle) {
+    return reinterpret_cast<platform::Handle>(handle);
+}
 
 // Calls Release on the handle; its result is of no use once the handle is being dropped.
 template <auto Release>

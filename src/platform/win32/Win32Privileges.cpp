@@ -2,26 +2,21 @@
 
 #include <windows.h>
 
+#include "platform/win32/Win32Handles.h"
+
 namespace kxp::win32 {
-namespace {
 
 // One entry: the size of the previous-state buffer the adjustment is given.
 static_assert(sizeof(TOKEN_PRIVILEGES) == 16);
 
-HANDLE AsToken(platform::Handle token) {
-    return reinterpret_cast<HANDLE>(token);
-}
-
-}  // namespace
-
 platform::Handle Win32Privileges::OpenProcessToken(std::uint32_t access) {
     HANDLE token = nullptr;
     if (::OpenProcessToken(::GetCurrentProcess(), access, &token) == FALSE) return 0;
-    return reinterpret_cast<platform::Handle>(token);
+    return FromHandle(token);
 }
 
 void Win32Privileges::CloseToken(platform::Handle token) {
-    ::CloseHandle(AsToken(token));
+    ::CloseHandle(AsHandle(token));
 }
 
 bool Win32Privileges::LookupPrivilegeValueA(const std::string& name, platform::Luid& luid) {
@@ -41,7 +36,7 @@ std::uint32_t Win32Privileges::AdjustTokenPrivileges(platform::Handle token,
     state.Privileges[0].Attributes = attributes;
     TOKEN_PRIVILEGES previous{};
     DWORD returnLength = 0;
-    ::AdjustTokenPrivileges(AsToken(token), FALSE, &state, sizeof previous, &previous,
+    ::AdjustTokenPrivileges(AsHandle(token), FALSE, &state, sizeof previous, &previous,
                             &returnLength);
     // The call's result alone does not tell whether the privilege is held: the error code does
     // (ERROR_NOT_ALL_ASSIGNED), and it is set on success too.

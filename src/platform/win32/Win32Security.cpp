@@ -7,19 +7,9 @@
 #include <string>
 #include <vector>
 
+#include "platform/win32/Win32Handles.h"
+
 namespace kxp::win32 {
-namespace {
-
-HANDLE AsHandle(platform::Handle handle) {
-    return reinterpret_cast<HANDLE>(handle);
-}
-
-platform::Handle FromHandle(HANDLE handle) {
-    return reinterpret_cast<platform::Handle>(handle);
-}
-
-}  // namespace
-
 platform::Handle Win32Security::OpenProcess(std::uint32_t access, bool inherit,
                                             std::uint32_t processId) {
     return FromHandle(::OpenProcess(access, inherit ? TRUE : FALSE, processId));
